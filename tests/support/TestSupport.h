@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include "platform/MessageBoxes.h"
+
+// Answers every message box in place of a person and remembers what was asked.
+class RecordingMessageBoxes : public MessageBoxes {
+public:
+    struct Shown {
+        Icon icon;
+        QString text;
+        Buttons buttons;
+    };
+
+    RecordingMessageBoxes();
+    ~RecordingMessageBoxes() override;
+
+    Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
+
+    QList<Shown> shown;
+    Answer nextAnswer = Answer::Ok;  // the answer to confirmations
+    QStringList texts() const;
+    void clear() { shown.clear(); }
+};
+
+// A private executable folder (settings file, data/) and working folder (pictures) for one
+// test, installed into AppEnvironment for the test's lifetime.
+class TestFolders {
+public:
+    explicit TestFolders(double screenDpi = 120.0);
+    ~TestFolders();
+
+    QString executableFolder() const { return m_exe.path(); }
+    QString workingFolder() const { return m_work.path(); }
+    QString settingsFile() const;
+    QString dataFolder() const;
+
+private:
+    QTemporaryDir m_exe;
+    QTemporaryDir m_work;
+};
