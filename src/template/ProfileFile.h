@@ -7,7 +7,7 @@
 
 class QSaveFile;
 
-// The settings file's reader and writer (Part 2.1), our stand-in for the Windows profile
+// The settings file's reader and writer, our stand-in for the Windows profile
 // functions GetPrivateProfileStringW / WritePrivateProfileStringW.
 //
 // A ProfileFile is only a path. Every call reads the file afresh and every write goes to the
