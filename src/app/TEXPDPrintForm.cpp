@@ -23,6 +23,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/WholeNumber.h"
 #include "template/ProfileFile.h"
+#include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 
 namespace {

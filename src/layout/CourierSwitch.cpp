@@ -1,4 +1,5 @@
 // Choosing a courier: its form picture under the fields and its template's working set.
+#include <QCheckBox>
 #include <QDir>
 #include <QImageReader>
 #include <QLabel>

@@ -1,5 +1,6 @@
 // Where the page lies in the grey area, how the page and band follow the waybill size, and the
 // ratio lock between the two size edits.
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -7,6 +8,7 @@
 #include "platform/AppEnvironment.h"
 #include "platform/Rounding.h"
 #include "platform/WholeNumber.h"
+#include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 #include "template/ProfileFile.h"
 

@@ -1,11 +1,15 @@
 // Moving a courier template's working set or default set between the settings file and the
 // main window, and the buttons that do it directly.
+#include <QFrame>
+#include <QLineEdit>
+
 #include "app/ListSelection.h"
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
 #include "platform/AppEnvironment.h"
 #include "platform/MessageBoxes.h"
+#include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 #include "template/ProfileFile.h"
 

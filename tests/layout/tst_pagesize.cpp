@@ -1,8 +1,10 @@
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
 #include "app/TEXPDPrintForm.h"
+#include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 #include "support/MainWindowFixture.h"
 
@@ -82,9 +84,10 @@ private slots:
     void enterWithABadTextReportsItAndKeepsThePageWhole() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();
-        form.edtLong->setFocus();
+        form.chk1->setChecked(false);
         form.edtWide->setText("2x");  // only a settings file can put such text here
         form.edtLong->setText("100");
+        form.edtLong->setFocus();
         QTest::keyClick(form.edtLong, Qt::Key_Return);
         QCOMPARE(fx.boxes.shown.size(), 1);
         QVERIFY(fx.boxes.texts().first().contains("2x"));

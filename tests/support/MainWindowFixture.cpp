@@ -18,9 +18,10 @@ void chooseItem(QComboBox* list, const QString& text) {
     list->showPopup();
     QAbstractItemView* view = list->view();
     QTRY_VERIFY(view->isVisible());
-    const QModelIndex item = view->model()->index(index, list->modelColumn(), list->rootModelIndex());
-    view->scrollTo(item);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+    // The open list ignores mouse releases for a double-click interval after it opened, so
+    // the item is picked with the keyboard, which goes through the same `activated` path.
+    view->setCurrentIndex(view->model()->index(index, list->modelColumn(), list->rootModelIndex()));
+    QTest::keyClick(view, Qt::Key_Return);
     QTRY_VERIFY(!view->isVisible());
 }
 
@@ -78,5 +79,8 @@ QString MainWindowFixture::value(const QString& section, const QString& key) con
 TEXPDPrintForm& MainWindowFixture::start() {
     m_form = std::make_unique<TEXPDPrintForm>();
     m_form->show();
+    // Focus decides what the size edits do, and only an active window has a focus widget.
+    m_form->activateWindow();
+    if (!QTest::qWaitForWindowActive(m_form.get())) qWarning("main window did not become active");
     return *m_form;
 }

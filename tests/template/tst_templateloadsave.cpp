@@ -1,10 +1,14 @@
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QtTest>
 
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
+#include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 #include "support/MainWindowFixture.h"
 
@@ -153,7 +157,7 @@ private slots:
     void saveDefaultWithABadSizeTextSaysSoAndLeavesThePageAlone() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();
-        form.edtWide->setFocus();  // keeps the ratio lock out of it
+        form.chk1->setChecked(false);  // keeps the ratio lock out of it
         form.edtLong->setText("12a");
         form.edtWide->setText("99");
         QTest::mouseClick(form.btnSaveDefault, Qt::LeftButton);
