@@ -1,0 +1,3 @@
+#include "printing/engine/TReportJob.h"
+// Being built.
+TReportJob::~TReportJob() = default;
