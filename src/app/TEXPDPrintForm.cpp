@@ -19,6 +19,8 @@
 #include "app/ListSelection.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
+#include "editor/ControlClassRegistry.h"
+#include "editor/TControlEdit.h"
 #include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
 #include "platform/WholeNumber.h"
@@ -200,6 +202,13 @@ void TEXPDPrintForm::buildPageArea() {
     Image1->setProperty("nonWindowed", true);
     Image1->setGeometry(DetailBand1->rect());
     createFields();
+
+    ControlEdit1 = new TControlEdit(this);
+    ControlEdit1->setObjectName(QStringLiteral("ControlEdit1"));
+    ControlEdit1->SetEditControl(DetailBand1);
+    ControlEdit1->SetEnable(false);
+    ControlEdit1->SetCopyPasteKey(true);
+    ControlEdit1->SetDelKey(true);
 }
 
 void TEXPDPrintForm::createFields() {
@@ -264,7 +273,12 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
     return fields;
 }
 
-void TEXPDPrintForm::FormCreate() { fillPrinterList(); }
+void TEXPDPrintForm::FormCreate() {
+    fillPrinterList();
+    // Pasted copies of the band's controls are made by class name.
+    ControlClassRegistry::declare<WaybillField>();
+    ControlEdit1->RegChildClass();
+}
 
 void TEXPDPrintForm::FormShow() {
     ListFontNames(cbbTextfontname);
@@ -281,7 +295,7 @@ void TEXPDPrintForm::FormShow() {
     cbbNames->setFocus();
 }
 
-void TEXPDPrintForm::CheckBox1Click() {}
+void TEXPDPrintForm::CheckBox1Click() { ControlEdit1->SetEnable(CheckBox1->isChecked()); }
 
 void TEXPDPrintForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -290,7 +304,10 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
     runGuarded([this] { FormShow(); });
 }
 
-void TEXPDPrintForm::closeEvent(QCloseEvent* event) { event->accept(); }
+void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
+    ControlEdit1->SetEditControl(nullptr);  // the editor lets go of the application's events
+    event->accept();
+}
 
 bool TEXPDPrintForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pnlHidden && event->type() == QEvent::MouseButtonDblClick) {

@@ -14,6 +14,7 @@ class QToolButton;
 class ProfileFile;
 class TReportBand;
 class TReportPage;
+class TControlEdit;
 class WaybillField;
 
 // The main window: the courier's form at true size with the ten fields over it, and around it
@@ -63,6 +64,8 @@ public:
     TReportPage* ReportPage1 = nullptr;
     TReportBand* DetailBand1 = nullptr;
     QLabel* Image1 = nullptr;
+    // The layout editor over the band, off until CheckBox1 is ticked.
+    TControlEdit* ControlEdit1 = nullptr;
 
     QList<QLabel*> StatusBar1Panels;
 

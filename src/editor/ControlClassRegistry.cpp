@@ -81,4 +81,6 @@ QWidget* ControlClassRegistry::create(const QString& className) {
     return widget;
 }
 
-void ControlClassRegistry::unregisterAll() { instance().m_registered.clear(); }
+void ControlClassRegistry::unregisterAll() {
+    instance().m_registered.clear();
+}

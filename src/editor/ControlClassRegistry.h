@@ -20,7 +20,7 @@ class QWidget;
 // Registering a class registers its ancestors too, up to QObject, stopping at the first
 // ancestor already registered. The registry lives as long as the process.
 class ControlClassRegistry {
-public:
+  public:
     using Factory = std::function<QWidget*()>;
 
     // Teaches the catalogue how to construct T (a QWidget with a default constructor).
@@ -43,7 +43,7 @@ public:
     // Forgets every registration (the catalogue stays); for tests.
     static void unregisterAll();
 
-private:
+  private:
     struct Entry {
         const QMetaObject* metaObject = nullptr;
         Factory factory;

@@ -28,7 +28,9 @@ namespace {
 
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
 
-[[noreturn]] void invalidFormat() { throw AppError(QStringLiteral("Invalid stream format")); }
+[[noreturn]] void invalidFormat() {
+    throw AppError(QStringLiteral("Invalid stream format"));
+}
 
 bool isIdentifier(QStringView s) {
     if (s.isEmpty()) return false;
@@ -60,7 +62,7 @@ void writeNode(QDataStream& out, const ControlNode& n) {
 }
 
 class Reader {
-public:
+  public:
     explicit Reader(QDataStream& in) : m_in(in) {}
 
     ControlNode node(int depth) {
@@ -100,7 +102,7 @@ public:
         return n;
     }
 
-private:
+  private:
     QDataStream& m_in;
     int m_nodes = 0;
 };

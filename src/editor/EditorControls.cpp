@@ -1,16 +1,18 @@
 #include "editor/EditorControls.h"
 
 #include <QMetaObject>
-#include <algorithm>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 
 namespace EditorControls {
 namespace {
 
 constexpr char kEditorPartProperty[] = "quorvelEditorPart";
 
-bool isQtInternalName(const QString& name) { return name.startsWith(QLatin1String("qt_")); }
+bool isQtInternalName(const QString& name) {
+    return name.startsWith(QLatin1String("qt_"));
+}
 
 }  // namespace
 
@@ -22,9 +24,13 @@ void setNonWindowed(QWidget* w, bool nonWindowed) {
     w->setProperty(kNonWindowedProperty, nonWindowed);
 }
 
-bool isEditorPart(const QObject* o) { return o && o->property(kEditorPartProperty).toBool(); }
+bool isEditorPart(const QObject* o) {
+    return o && o->property(kEditorPartProperty).toBool();
+}
 
-void markEditorPart(QObject* o) { o->setProperty(kEditorPartProperty, true); }
+void markEditorPart(QObject* o) {
+    o->setProperty(kEditorPartProperty, true);
+}
 
 bool isControlOf(const QWidget* w, const QWidget* parent, const QWidget* container) {
     if (!w || w->parentWidget() != parent || w->isWindow() || isEditorPart(w)) return false;
@@ -84,7 +90,9 @@ QString frameworkClassName(const QMetaObject* mo) {
     return mo ? QString::fromLatin1(mo->className()) : QString();
 }
 
-QObject* ownerOf(QWidget* w) { return w ? w->window() : nullptr; }
+QObject* ownerOf(QWidget* w) {
+    return w ? w->window() : nullptr;
+}
 
 QStringList componentNames(const QObject* owner) {
     QStringList names;
@@ -98,9 +106,8 @@ QStringList componentNames(const QObject* owner) {
 
 bool hasComponentNamed(const QObject* owner, const QString& name) {
     const QStringList names = componentNames(owner);
-    return std::any_of(names.begin(), names.end(), [&](const QString& n) {
-        return n.compare(name, Qt::CaseInsensitive) == 0;
-    });
+    return std::any_of(names.begin(), names.end(),
+                       [&](const QString& n) { return n.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
 }  // namespace EditorControls

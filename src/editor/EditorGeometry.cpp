@@ -69,10 +69,18 @@ EditRect applyDrag(const EditRect& start, QPoint offset, TDragStyle style) {
             r.Top += dy;
             r.Bottom += dy;
             break;
-        case dsLeft: r.Left += dx; break;
-        case dsRight: r.Right += dx; break;
-        case dsTop: r.Top += dy; break;
-        case dsBottom: r.Bottom += dy; break;
+        case dsLeft:
+            r.Left += dx;
+            break;
+        case dsRight:
+            r.Right += dx;
+            break;
+        case dsTop:
+            r.Top += dy;
+            break;
+        case dsBottom:
+            r.Bottom += dy;
+            break;
         case dsLeftTop:
             r.Left += dx;
             r.Top += dy;
@@ -89,7 +97,9 @@ EditRect applyDrag(const EditRect& start, QPoint offset, TDragStyle style) {
             r.Right += dx;
             r.Bottom += dy;
             break;
-        case dsUnknown: r = EditRect{}; break;
+        case dsUnknown:
+            r = EditRect{};
+            break;
     }
     return r;
 }
@@ -97,8 +107,12 @@ EditRect applyDrag(const EditRect& start, QPoint offset, TDragStyle style) {
 namespace EditorLayout {
 namespace {
 
-int right(const QRect& r) { return r.x() + r.width(); }
-int bottom(const QRect& r) { return r.y() + r.height(); }
+int right(const QRect& r) {
+    return r.x() + r.width();
+}
+int bottom(const QRect& r) {
+    return r.y() + r.height();
+}
 
 // No search ever picks a control 32000 pixels or more away: the editor's neighbour searches
 // start from that distance.
@@ -114,11 +128,20 @@ int alignControl(const QList<QRect>& items, TSide side) {
         const QRect& p = items[pick];
         bool better = false;
         switch (side) {
-            case sLeft: better = c.x() < p.x(); break;
-            case sRight: better = right(c) > right(p); break;
-            case sTop: better = c.y() < p.y(); break;
-            case sBottom: better = bottom(c) > bottom(p); break;
-            case sCenter: break;
+            case sLeft:
+                better = c.x() < p.x();
+                break;
+            case sRight:
+                better = right(c) > right(p);
+                break;
+            case sTop:
+                better = c.y() < p.y();
+                break;
+            case sBottom:
+                better = bottom(c) > bottom(p);
+                break;
+            case sCenter:
+                break;
         }
         if (better) pick = i;
     }
@@ -147,7 +170,8 @@ int nearChild(const QList<QRect>& items, int index, TSide direction) {
             case sBottom:
                 if (bottom(c) > bottom(a)) distance = bottom(c) - bottom(a);
                 break;
-            case sCenter: break;
+            case sCenter:
+                break;
         }
         if (distance < best) {
             best = distance;
@@ -183,7 +207,8 @@ int sibling(const QList<QRect>& items, int index, TSide direction) {
             case sBottom:
                 if (bottom(c) > bottom(a)) distance = bottom(c) - bottom(a);
                 break;
-            case sCenter: break;
+            case sCenter:
+                break;
         }
         if (distance < best) {
             best = distance;
@@ -198,10 +223,18 @@ QList<QRect> alignTo(QList<QRect> items, TSide side, TAlignStyle style) {
     const QRect ref = items[alignControl(items, side)];
     for (QRect& c : items) {
         switch (side) {
-            case sLeft: c.moveLeft(ref.x()); break;
-            case sRight: c.moveLeft(right(ref) - c.width()); break;
-            case sTop: c.moveTop(ref.y()); break;
-            case sBottom: c.moveTop(bottom(ref) - c.height()); break;
+            case sLeft:
+                c.moveLeft(ref.x());
+                break;
+            case sRight:
+                c.moveLeft(right(ref) - c.width());
+                break;
+            case sTop:
+                c.moveTop(ref.y());
+                break;
+            case sBottom:
+                c.moveTop(bottom(ref) - c.height());
+                break;
             case sCenter:
                 if (style == sHorizontal)
                     c.moveLeft(ref.x() + ref.width() / 2 - c.width() / 2);

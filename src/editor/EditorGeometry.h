@@ -101,6 +101,6 @@ QList<QRect> heightEqu(QList<QRect> items);
 }  // namespace EditorLayout
 
 // The free name for a pasted component: `name` itself when no name in `taken` equals it
-// without regard to case (an empty name is never free), otherwise `base` followed by the smallest whole number from 1 up
-// that no taken name containing `base` reduces to.
+// without regard to case (an empty name is never free), otherwise `base` followed by the smallest
+// whole number from 1 up that no taken name containing `base` reduces to.
 QString uniqueComponentName(const QString& name, const QString& base, const QStringList& taken);

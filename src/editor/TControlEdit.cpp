@@ -21,16 +21,16 @@ using namespace EditorControls;
 
 // The filter the editor puts on each top-level window: it runs after every application filter.
 class TControlEdit::WindowHook : public QObject {
-public:
+  public:
     explicit WindowHook(TControlEdit* editor) : QObject(editor), m_editor(editor) {}
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!watched->isWindowType()) return false;
         return m_editor->AppMessage(static_cast<QWindow*>(watched), event);
     }
 
-private:
+  private:
     TControlEdit* m_editor;
 };
 
@@ -104,11 +104,17 @@ void TControlEdit::SetEnable(bool Value) {
     }
 }
 
-QWidget* TControlEdit::Selected() const { return ChildCount() == 1 ? GetChild(0) : nullptr; }
+QWidget* TControlEdit::Selected() const {
+    return ChildCount() == 1 ? GetChild(0) : nullptr;
+}
 
-QWidget* TControlEdit::Clicked() const { return CurFrame() ? CurFrame()->Control() : nullptr; }
+QWidget* TControlEdit::Clicked() const {
+    return CurFrame() ? CurFrame()->Control() : nullptr;
+}
 
-EditRect TControlEdit::DragRect() const { return FOldRect.isEmpty() ? EditRect{} : FOldRect; }
+EditRect TControlEdit::DragRect() const {
+    return FOldRect.isEmpty() ? EditRect{} : FOldRect;
+}
 
 // --- The hook --------------------------------------------------------------------------------
 
@@ -287,8 +293,7 @@ QWidget* TControlEdit::GetSibling(QWidget* AControl, TSide Direction) const {
     const QList<QWidget*> siblings = controlChildren(AControl->parentWidget(), FEditControl);
     QList<QRect> bounds;
     for (QWidget* s : siblings) bounds << s->geometry();
-    const int i =
-        EditorLayout::sibling(bounds, int(siblings.indexOf(AControl)), Direction);
+    const int i = EditorLayout::sibling(bounds, int(siblings.indexOf(AControl)), Direction);
     return i < 0 ? nullptr : siblings[i];
 }
 
@@ -306,9 +311,10 @@ void TControlEdit::DelSelected() {
         TSizeFrame* f = GetFrame(i);
         if (FEditControl && f->parentWidget() != FEditControl) {
             const QRect g = f->geometry();
-            const QPoint at = f->parentWidget() ? FEditControl->mapFromGlobal(
-                                                      f->parentWidget()->mapToGlobal(g.topLeft()))
-                                                : g.topLeft();
+            const QPoint at =
+                f->parentWidget()
+                    ? FEditControl->mapFromGlobal(f->parentWidget()->mapToGlobal(g.topLeft()))
+                    : g.topLeft();
             f->setParent(FEditControl);
             f->setGeometry(QRect(at, g.size()));
             f->show();
@@ -335,11 +341,20 @@ void TControlEdit::DoKeyDown(int& Key, Qt::KeyboardModifiers Shift) {
     if (ChildCount() == 1 && modifiers == Qt::NoModifier) {
         TSide direction = sCenter;
         switch (Key) {
-            case Qt::Key_Left: direction = sLeft; break;
-            case Qt::Key_Up: direction = sTop; break;
-            case Qt::Key_Right: direction = sRight; break;
-            case Qt::Key_Down: direction = sBottom; break;
-            default: break;
+            case Qt::Key_Left:
+                direction = sLeft;
+                break;
+            case Qt::Key_Up:
+                direction = sTop;
+                break;
+            case Qt::Key_Right:
+                direction = sRight;
+                break;
+            case Qt::Key_Down:
+                direction = sBottom;
+                break;
+            default:
+                break;
         }
         QWidget* selected = GetChild(0);
         if (direction != sCenter && selected) {
@@ -386,7 +401,8 @@ void TControlEdit::DoKeyDown(int& Key, Qt::KeyboardModifiers Shift) {
                         PraseFromClipboard(FEditControl);
                 }
                 break;
-            default: break;
+            default:
+                break;
         }
     }
 }
@@ -425,8 +441,12 @@ void TControlEdit::FitToParent(QWidget* AControl, QWidget* AParent) const {
     if (g.y() + g.height() > AParent->height()) g.moveTop(AParent->height() - g.height());
     AControl->setGeometry(g);
     // Qt hides a widget that changes parent; it keeps showing unless it was hidden on purpose.
-    const bool hidden = AControl->isHidden() && AControl->testAttribute(Qt::WA_WState_ExplicitShowHide);
+    const bool hidden =
+        AControl->isHidden() && AControl->testAttribute(Qt::WA_WState_ExplicitShowHide);
     AControl->setParent(AParent);
+    // A new child stands in front of its own kind: a non-windowed one stays beneath the
+    // windowed ones.
+    if (isNonWindowed(AControl)) bringToFront(AControl, FEditControl);
     AControl->setVisible(!hidden);
 }
 
@@ -492,12 +512,12 @@ bool TControlEdit::PraseFromClipboard(QWidget* AParent) {
     QObject* editorOwner = OwnerObject();
     QObject* targetOwner = ownerOf(AParent);
     QStringList takenHere = componentNames(editorOwner);
-    QStringList takenThere = targetOwner == editorOwner ? QStringList() : componentNames(targetOwner);
+    QStringList takenThere =
+        targetOwner == editorOwner ? QStringList() : componentNames(targetOwner);
     QHash<const ControlNode*, QString> names;
     for (auto it = components.crbegin(); it != components.crend(); ++it) {
         const ControlNode* n = *it;
-        const QString name =
-            uniqueComponentName(n->objectName, NameBase(n->className), takenHere);
+        const QString name = uniqueComponentName(n->objectName, NameBase(n->className), takenHere);
         if (targetOwner != editorOwner && takenThere.contains(name, Qt::CaseInsensitive))
             throw AppError(QStringLiteral("A component named %1 already exists").arg(name));
         names.insert(n, name);

@@ -46,7 +46,7 @@ class QWindow;
 // empty clipboard or one without the editor's entry changes nothing.
 class TControlEdit : public TSizeFrames {
     Q_OBJECT
-public:
+  public:
     using TControlEvent = std::function<void(QWidget* AControl, bool& Allowed)>;
     using TDragRectEvent = std::function<void(const QRect& DragRect, bool& AllowSelect)>;
     using TNotifyEvent = std::function<void(QObject* Sender)>;
@@ -98,12 +98,12 @@ public:
     // The hook: one window-level event; returns true when the event is not to be delivered.
     bool AppMessage(QWindow* window, QEvent* event);
 
-protected:
+  protected:
     void DoKeyDown(int& Key, Qt::KeyboardModifiers Shift) override;
     int FrameDragThreshold() const override { return FDragThreshold; }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     class WindowHook;
 
     void Hook();

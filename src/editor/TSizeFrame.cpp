@@ -17,8 +17,7 @@
 namespace {
 
 bool isArrow(int key) {
-    return key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right ||
-           key == Qt::Key_Down;
+    return key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down;
 }
 
 // The keys the editor and its frames act on; a frame with the focus claims them before any
@@ -67,7 +66,9 @@ int TSizeFrame::ItemIndex() const {
     return FOwner ? int(FOwner->FFrameList.indexOf(const_cast<TSizeFrame*>(this))) : -1;
 }
 
-EditRect TSizeFrame::DragRect() const { return FOldClient.isEmpty() ? EditRect{} : FOldClient; }
+EditRect TSizeFrame::DragRect() const {
+    return FOldClient.isEmpty() ? EditRect{} : FOldClient;
+}
 
 void TSizeFrame::PlaceAroundControl() {
     if (!FControl || !FOwner) return;
@@ -82,7 +83,9 @@ void TSizeFrame::Refresh() {
     update();
 }
 
-void TSizeFrame::Release() { deleteLater(); }
+void TSizeFrame::Release() {
+    deleteLater();
+}
 
 void TSizeFrame::Orphan() {
     if (QWidget::mouseGrabber() == this) releaseMouse();
@@ -105,15 +108,25 @@ TDragStyle TSizeFrame::GetDragStyle(int X, int Y) const {
 void TSizeFrame::SetDragCursor(TDragStyle style) {
     switch (style) {
         case dsLeft:
-        case dsRight: setCursor(Qt::SizeHorCursor); break;
+        case dsRight:
+            setCursor(Qt::SizeHorCursor);
+            break;
         case dsTop:
-        case dsBottom: setCursor(Qt::SizeVerCursor); break;
+        case dsBottom:
+            setCursor(Qt::SizeVerCursor);
+            break;
         case dsLeftTop:
-        case dsRightBottom: setCursor(Qt::SizeFDiagCursor); break;
+        case dsRightBottom:
+            setCursor(Qt::SizeFDiagCursor);
+            break;
         case dsRightTop:
-        case dsLeftBottom: setCursor(Qt::SizeBDiagCursor); break;
+        case dsLeftBottom:
+            setCursor(Qt::SizeBDiagCursor);
+            break;
         case dsMove:
-        case dsUnknown: unsetCursor(); break;
+        case dsUnknown:
+            unsetCursor();
+            break;
     }
 }
 
@@ -123,8 +136,7 @@ QPoint TSizeFrame::ConfinedPos(QPoint framePos) const {
     const QPoint origin = parent->mapToGlobal(QPoint(0, 0));
     QPoint global = mapToGlobal(framePos);
     global.setX(std::clamp(global.x(), origin.x(), origin.x() + std::max(0, parent->width() - 1)));
-    global.setY(
-        std::clamp(global.y(), origin.y(), origin.y() + std::max(0, parent->height() - 1)));
+    global.setY(std::clamp(global.y(), origin.y(), origin.y() + std::max(0, parent->height() - 1)));
     return mapFromGlobal(global);
 }
 
@@ -205,8 +217,11 @@ bool TSizeFrame::eventFilter(QObject* watched, QEvent* event) {
                 PlaceAroundControl();
                 update();
                 break;
-            case QEvent::EnabledChange: update(); break;
-            default: break;
+            case QEvent::EnabledChange:
+                update();
+                break;
+            default:
+                break;
         }
     }
     return false;
@@ -235,8 +250,8 @@ void TSizeFrame::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, 
         f->FDraging = true;
         QWidget* c = f->FControl;
         if (c && c->parentWidget())
-            f->FNewClient = EditRect::fromQRect(
-                QRect(c->parentWidget()->mapToGlobal(c->pos()), c->size()));
+            f->FNewClient =
+                EditRect::fromQRect(QRect(c->parentWidget()->mapToGlobal(c->pos()), c->size()));
     }
 }
 

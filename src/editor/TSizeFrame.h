@@ -33,7 +33,7 @@ class TSizeFrames;
 //   deleted by the set's destructor.
 class TSizeFrame : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TSizeFrame(TSizeFrames* AOwner);
     ~TSizeFrame() override;
 
@@ -57,7 +57,7 @@ public:
     TDragStyle GetDragStyle(int X, int Y) const;
     TSizeFrames* Owner() const { return FOwner; }
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -68,7 +68,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     friend class TSizeFrames;
 
     void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);

@@ -9,10 +9,14 @@
 
 bool isCtrlKeyDown(TCtrlKey key, Qt::KeyboardModifiers shift) {
     switch (key) {
-        case ckCtrl: return shift.testFlag(Qt::ControlModifier);
-        case ckShift: return shift.testFlag(Qt::ShiftModifier);
-        case ckAlt: return shift.testFlag(Qt::AltModifier);
-        case ckNone: return false;
+        case ckCtrl:
+            return shift.testFlag(Qt::ControlModifier);
+        case ckShift:
+            return shift.testFlag(Qt::ShiftModifier);
+        case ckAlt:
+            return shift.testFlag(Qt::AltModifier);
+        case ckNone:
+            return false;
     }
     return false;
 }
@@ -33,7 +37,9 @@ TSizeFrames::~TSizeFrames() {
     }
 }
 
-QMenu* TSizeFrames::PopupMenu() const { return FPopupMenu; }
+QMenu* TSizeFrames::PopupMenu() const {
+    return FPopupMenu;
+}
 
 void TSizeFrames::SetPopupMenu(QMenu* menu) {
     // The frames read the menu from the set, and the QPointer forgets a destroyed menu, so
@@ -126,8 +132,8 @@ QWidget* TSizeFrames::GetAlignControl(TSide Side) const {
 
 QWidget* TSizeFrames::GetNearChild(QWidget* AControl, TSide Direction) const {
     const QList<QWidget*> controls = LiveControls();
-    const int i = EditorLayout::nearChild(boundsOf(controls), int(controls.indexOf(AControl)),
-                                          Direction);
+    const int i =
+        EditorLayout::nearChild(boundsOf(controls), int(controls.indexOf(AControl)), Direction);
     return i < 0 ? nullptr : controls[i];
 }
 

@@ -27,7 +27,7 @@ class TSizeFrame;
 // "不能加入Form对象" for a top-level window, "List index out of bounds (%d)" for a bad position.
 class TSizeFrames : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TSizeFrames(QObject* AOwner = nullptr);
     ~TSizeFrames() override;
 
@@ -59,11 +59,11 @@ public:
     QPoint DragOffset() const { return FDragOffset; }
 
     std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)> OnKeyDown;
-    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
-                       int X, int Y)>
+    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                       int Y)>
         OnMouseDown;
-    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
-                       int X, int Y)>
+    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                       int Y)>
         OnMouseUp;
     std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseMove;
     std::function<void(QObject* Sender)> OnDblClick;
@@ -92,7 +92,7 @@ public:
     int GetTotalWidth() const;
     int GetTotalHeight() const;
 
-protected:
+  protected:
     virtual void DoMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     virtual void DoMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     virtual void DoMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
@@ -102,7 +102,7 @@ protected:
     // its own and uses the layout editor's default.
     virtual int FrameDragThreshold() const { return 3; }
 
-private:
+  private:
     friend class TSizeFrame;
 
     void FrameDestroyed(TSizeFrame* frame);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRubberBand>
 #include <QWindow>
 #include <QtTest>

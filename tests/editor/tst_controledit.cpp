@@ -7,32 +7,32 @@ namespace {
 
 // Counts the presses that reach some objects, and can stop them.
 class PressSpy : public QObject {
-public:
+  public:
     explicit PressSpy(bool swallow = false) : m_swallow(swallow) {}
     void watch(QObject* o) { o->installEventFilter(this); }
     int presses = 0;
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() != QEvent::MouseButtonPress) return false;
         ++presses;
         return m_swallow;
     }
 
-private:
+  private:
     bool m_swallow;
 };
 
 // Watches window-level presses on the application, as any other application handler would.
 class AppPressSpy : public QObject {
-public:
+  public:
     explicit AppPressSpy(bool swallow) : m_swallow(swallow) { qApp->installEventFilter(this); }
     ~AppPressSpy() override { qApp->removeEventFilter(this); }
     int presses = 0;
     int selectionSeen = -1;
     TControlEdit* edit = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (!o->isWindowType() || e->type() != QEvent::MouseButtonPress) return false;
         ++presses;
@@ -40,7 +40,7 @@ protected:
         return m_swallow;
     }
 
-private:
+  private:
     bool m_swallow;
 };
 
@@ -48,7 +48,7 @@ private:
 
 class TestControlEdit : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void defaults() {
         TControlEdit edit;
         QCOMPARE(edit.EditControl(), nullptr);
@@ -164,13 +164,12 @@ private slots:
             s.move(f, c.at);  // hovering shows the sizing cursor
             QVERIFY2(f->cursor().shape() != Qt::ArrowCursor, c.name);
             s.drag(f, c.at, c.at + QPoint(16, 16));
-            QVERIFY2(s.cbb3->geometry() == c.expected,
-                     qPrintable(QString("%1: %2,%3 %4x%5")
-                                    .arg(c.name)
-                                    .arg(s.cbb3->x())
-                                    .arg(s.cbb3->y())
-                                    .arg(s.cbb3->width())
-                                    .arg(s.cbb3->height())));
+            QVERIFY2(s.cbb3->geometry() == c.expected, qPrintable(QString("%1: %2,%3 %4x%5")
+                                                                      .arg(c.name)
+                                                                      .arg(s.cbb3->x())
+                                                                      .arg(s.cbb3->y())
+                                                                      .arg(s.cbb3->width())
+                                                                      .arg(s.cbb3->height())));
             QVERIFY(s.overlays().isEmpty());
         }
     }

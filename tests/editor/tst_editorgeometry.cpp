@@ -7,7 +7,7 @@
 // The layout editor's arithmetic and its clipboard format, without a window.
 class TestEditorGeometry : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void frameLiesAroundTheControl() {
         QCOMPARE(frameGeometryFor(QRect(100, 50, 80, 26), 5, 5), QRect(98, 48, 85, 31));
         // Truncation toward zero of the half box, also for odd and larger boxes.
@@ -43,8 +43,8 @@ private slots:
         QCOMPARE(four[3], QRect(80, 26, 5, 5));
         const QList<QRect> eight = frameBoxes(85, 31, 5, 5, true);
         QCOMPARE(eight.size(), 8);
-        QCOMPARE(eight[4], QRect(40, 0, 5, 5));   // (85-5)/2 .. (85+5)/2
-        QCOMPARE(eight[6], QRect(0, 13, 5, 5));   // (31-5)/2 .. (31+5)/2
+        QCOMPARE(eight[4], QRect(40, 0, 5, 5));  // (85-5)/2 .. (85+5)/2
+        QCOMPARE(eight[6], QRect(0, 13, 5, 5));  // (31-5)/2 .. (31+5)/2
         QCOMPARE(eight[7], QRect(80, 13, 5, 5));
     }
 
@@ -97,21 +97,19 @@ private slots:
 
     void spaceEquSpreadsTheMiddleOnes() {
         using namespace EditorLayout;
-        const QList<QRect> spaced =
-            spaceEqu({QRect(0, 0, 10, 10), QRect(15, 0, 10, 10), QRect(100, 0, 10, 10)},
-                     sHorizontal);
+        const QList<QRect> spaced = spaceEqu(
+            {QRect(0, 0, 10, 10), QRect(15, 0, 10, 10), QRect(100, 0, 10, 10)}, sHorizontal);
         QCOMPARE(spaced.size(), 3);
         QCOMPARE(spaced[1].x(), 50);
         QCOMPARE(spaced[0].x(), 0);
         QCOMPARE(spaced[2].x(), 100);
         // Overlapping too much: no gap of a pixel, nothing changes.
-        QVERIFY(spaceEqu({QRect(0, 0, 50, 10), QRect(10, 0, 50, 10), QRect(20, 0, 50, 10)},
-                         sHorizontal)
-                    .isEmpty());
+        QVERIFY(
+            spaceEqu({QRect(0, 0, 50, 10), QRect(10, 0, 50, 10), QRect(20, 0, 50, 10)}, sHorizontal)
+                .isEmpty());
         QVERIFY(spaceEqu({QRect(0, 0, 10, 10), QRect(100, 0, 10, 10)}, sHorizontal).isEmpty());
         const QList<QRect> vertical =
-            spaceEqu({QRect(0, 0, 10, 10), QRect(0, 100, 10, 10), QRect(0, 15, 10, 10)},
-                     sVertical);
+            spaceEqu({QRect(0, 0, 10, 10), QRect(0, 100, 10, 10), QRect(0, 15, 10, 10)}, sVertical);
         QCOMPARE(vertical[2].y(), 50);
     }
 
@@ -229,8 +227,7 @@ private slots:
         auto node = [](QDataStream& out, const QString& cls, const QString& name, qint32 w,
                        quint32 children, const QString& font = QString(), bool ownFont = false) {
             out << cls << name << qint32(0) << qint32(0) << w << qint32(10) << true << true
-                << ownFont << font << QString() << quint32(0) << false << QByteArray()
-                << children;
+                << ownFont << font << QString() << quint32(0) << false << QByteArray() << children;
         };
         auto refused = [](const QByteArray& bytes) {
             try {
@@ -252,9 +249,10 @@ private slots:
                                ControlStream::kMagic, ControlStream::kVersion)),
                  invalid);
         // A child count far beyond what the entry holds.
-        QCOMPARE(refused(entry([&](QDataStream& o) { node(o, "QWidget", "Clipboard_", 0, 0x7fffffff); },
-                               ControlStream::kMagic, ControlStream::kVersion)),
-                 invalid);
+        QCOMPARE(
+            refused(entry([&](QDataStream& o) { node(o, "QWidget", "Clipboard_", 0, 0x7fffffff); },
+                          ControlStream::kMagic, ControlStream::kVersion)),
+            invalid);
         // A negative width, a font that does not parse, a class name that is no identifier.
         QCOMPARE(refused(entry(
                      [&](QDataStream& o) {

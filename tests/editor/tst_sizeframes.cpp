@@ -10,7 +10,7 @@
 // The selection set and its frames, driven through their own interface.
 class TestSizeFrames : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void frameLiesAroundItsControlInTheSameParent() {
         EditorScene s;
         s.cbb1->setGeometry(100, 50, 80, 26);
@@ -219,8 +219,8 @@ private slots:
     void eventsAreRaisedWithTheFrameCoordinates() {
         EditorScene s;
         QStringList log;
-        s.edit->OnMouseDown = [&](QObject* sender, Qt::MouseButton b, Qt::KeyboardModifiers,
-                                  int x, int y) {
+        s.edit->OnMouseDown = [&](QObject* sender, Qt::MouseButton b, Qt::KeyboardModifiers, int x,
+                                  int y) {
             QCOMPARE(sender, s.edit);
             log << QString("down %1 %2,%3").arg(int(b)).arg(x).arg(y);
         };
