@@ -23,6 +23,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/WholeNumber.h"
 #include "template/ProfileFile.h"
+#include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 
@@ -238,6 +239,9 @@ void TEXPDPrintForm::connectHandlers() {
     connect(btnDefault, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnDefaultClick));
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
+    connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
+    connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
     connect(cbbPrinterName, &QComboBox::activated, this,
             guarded(this, &TEXPDPrintForm::cbbPrinterNameChange));
@@ -290,7 +294,14 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
     runGuarded([this] { FormShow(); });
 }
 
-void TEXPDPrintForm::closeEvent(QCloseEvent* event) { event->accept(); }
+void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
+    // The preview runs inside a print command; the window stays until the preview is closed.
+    if (ActivePreview) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
 
 bool TEXPDPrintForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pnlHidden && event->type() == QEvent::MouseButtonDblClick) {

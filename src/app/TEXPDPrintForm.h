@@ -13,6 +13,7 @@ class QKeyEvent;
 class QToolButton;
 class ProfileFile;
 class TReportBand;
+class TReportJob;
 class TReportPage;
 class WaybillField;
 
@@ -95,9 +96,12 @@ public:
     void cbbTextfontnameChange();
     void cbbfontSizeChange();
 
-    // Printer choice (printing/).
+    // Printer choice, printing and preview (printing/).
     void cbbPrinterNameChange();
     void Button1Click();
+    void btnPrintClick();
+    void btn1Click();
+    void ReportPage1Preview(TReportJob* job);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -118,6 +122,8 @@ private:
     void applyFontSizeToFields(int pointSize);
     void fillPrinterList();
     void usePrinterChoice();
+    void composePrintItems();
+    void runOutputCommand(bool preview);
 
     bool m_shown = false;
 };
