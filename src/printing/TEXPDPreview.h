@@ -53,6 +53,7 @@ private:
 
     TEXPDPrintForm* m_mainForm;
     bool m_shown = false;
+    const QEvent* m_lastPreviewedKey = nullptr;
 };
 
 // The open preview window, or null.
