@@ -89,6 +89,26 @@ class TestTextLayout : public QObject {
         QVERIFY(item.lines().isEmpty());
     }
 
+    void fontChangeLaysOutAgain() {
+        // Part 6.1 sets the caption before the font: the item is sized by the font it ends with.
+        TReportPage page;
+        TReportBand band(&page);
+        TReportLabel item(&band);
+        item.setCaption("Sender");
+        const int before = item.itemWidth();
+        item.setFontSize(24);
+        const QFontMetricsF metrics(item.font(), engine::measuringDevice(120));
+        QCOMPARE(item.itemWidth(), roundHalfEven(metrics.horizontalAdvance("Sender")));
+        QVERIFY(item.itemWidth() > before);
+        // A fixed box re-breaks its lines with the new font.
+        item.setAutoSize(false);
+        item.setWrapStyle(TWrapStyle::BreakAnywhere);
+        item.setWidth(40);
+        const int lines = item.lines().size();
+        item.setFontSize(8);
+        QVERIFY(item.lines().size() < lines);
+    }
+
     void fontKeepsItsPointSize() {
         TReportPage page;
         TReportBand band(&page);
