@@ -25,6 +25,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/WholeNumber.h"
 #include "template/ProfileFile.h"
+#include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 
@@ -241,12 +242,17 @@ void TEXPDPrintForm::buildStatusBar() {
 void TEXPDPrintForm::connectHandlers() {
     // List handlers hang on `activated`: only the user's choice runs them, never the program's.
     connect(CheckBox1, &QCheckBox::clicked, this, guarded(this, &TEXPDPrintForm::CheckBox1Click));
+    connect(Button3, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button3Click));
+    connect(btnHelp, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnHelpClick));
     connect(btnApply, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnApplyClick));
     connect(btnSaveDefault, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnSaveDefaultClick));
     connect(btnDefault, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnDefaultClick));
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
+    connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
+    connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
     connect(cbbPrinterName, &QComboBox::activated, this,
             guarded(this, &TEXPDPrintForm::cbbPrinterNameChange));
@@ -305,6 +311,11 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
 }
 
 void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
+    // The preview runs inside a print command; the window stays until the preview is closed.
+    if (ActivePreview) {
+        event->ignore();
+        return;
+    }
     ControlEdit1->SetEditControl(nullptr);  // the editor lets go of the application's events
     event->accept();
 }

@@ -13,6 +13,7 @@ class QKeyEvent;
 class QToolButton;
 class ProfileFile;
 class TReportBand;
+class TReportJob;
 class TReportPage;
 class TControlEdit;
 class WaybillField;
@@ -77,6 +78,10 @@ public:
     void FormShow();
     void CheckBox1Click();
 
+    // The settings dialog and the help window (dialogs/).
+    void Button3Click();
+    void btnHelpClick();
+
     // Template load and save (template/).
     void CbbReadIni(ProfileFile& ini, bool isDefault);
     void CbbWriteIni(ProfileFile& ini, bool isDefault);
@@ -98,9 +103,12 @@ public:
     void cbbTextfontnameChange();
     void cbbfontSizeChange();
 
-    // Printer choice (printing/).
+    // Printer choice, printing and preview (printing/).
     void cbbPrinterNameChange();
     void Button1Click();
+    void btnPrintClick();
+    void btn1Click();
+    void ReportPage1Preview(TReportJob* job);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -121,6 +129,8 @@ private:
     void applyFontSizeToFields(int pointSize);
     void fillPrinterList();
     void usePrinterChoice();
+    void composePrintItems();
+    void runOutputCommand(bool preview);
 
     bool m_shown = false;
 };

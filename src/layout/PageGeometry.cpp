@@ -41,6 +41,8 @@ void TEXPDPrintForm::FitBandToPage() {
 void TEXPDPrintForm::applySizeEdits() {
     // Both texts are converted before the page is touched, so a bad width never leaves the
     // page with a new length, the old width and a band that no longer fits.
+    if (edtLong->text().isEmpty() || edtWide->text().isEmpty())
+        throw AppError(QStringLiteral("请填写快递单的高和宽（毫米）。"));
     const int height = wholeNumberOf(edtLong->text());
     const int width = wholeNumberOf(edtWide->text());
     SetWaybillSize(height, width);

@@ -49,6 +49,7 @@ class TReportJob : public QObject {
     // The paper the job asks for: a DMPAPER code (256 user-defined, 0 the printer's current
     // paper) and its width and length in 0.1 mm (for 256: the page's, swapped for landscape).
     int paperSizeCode() const { return m_mode.paperSize; }
+    bool customPaper() const;   // the request for the page's custom size held
     double paperWidth() const;  // as the page lies (landscape: the long side)
     double paperLength() const;
     const PrinterDeviceMode& deviceMode() const { return m_mode; }
@@ -85,6 +86,7 @@ class TReportJob : public QObject {
     void pagesAvailable(int count);  // to the notification window
     void progress(int percent);
     void previewEnded();
+    void shownChanged(bool shown);
     void statusChanged(TJobStatus status);
 
   private:
@@ -92,8 +94,8 @@ class TReportJob : public QObject {
     void bindPrinter(int index);
     void setStatus(TJobStatus status);
     std::unique_ptr<PrinterDevice> openPrinter();
+    void applyPaperRequest();
     void printRecordedOnce();
-    void finishRelease();
 
     TReportPage* m_page;
     TReportDestination m_destination;
@@ -106,6 +108,7 @@ class TReportJob : public QObject {
     QString m_printerName;
     PrinterCapabilities m_caps;
     PrinterDeviceMode m_mode;
+    TPaperSize m_requestedPaper = TPaperSize::Default;
     int m_firstPage = 0;
     int m_lastPage = 0;
     int m_printQuality = 0;

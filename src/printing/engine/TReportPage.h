@@ -110,7 +110,6 @@ class TReportPage : public QWidget {
     void unregisterBand(TReportBand* band);
     void relayout();
     void releaseJob(TReportJob* job);
-    void printInto(TReportJob* job);
 
     double m_dpi;
     int m_zoom = 100;
