@@ -209,11 +209,11 @@ bool TEXPDPreview::eventFilter(QObject* watched, QEvent* event) {
         runGuarded([&] { discard = person1KeyPress(key); });
         if (discard) return true;
     }
-    // Key preview: a key meant for any control of this window passes the window first, once
-    // (an ignored key travels on to the parents as the same event).
+    // Key preview: a key meant for any control of this window passes the window first. Keys
+    // go to the focus widget first; an ignored key then travels on to its parents, which must
+    // not see it a second time.
     auto* target = qobject_cast<QWidget*>(watched);
-    if (target && target->window() == this && event != m_lastPreviewedKey) {
-        m_lastPreviewedKey = event;
+    if (target && target->window() == this && target == QApplication::focusWidget()) {
         runGuarded([&] { FormKeyDown(key); });
         if (auto* button = qobject_cast<QPushButton*>(target)) {
             // A focused button takes Enter as a press. Arrow keys stop here: a button would

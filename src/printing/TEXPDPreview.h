@@ -53,7 +53,6 @@ private:
 
     TEXPDPrintForm* m_mainForm;
     bool m_shown = false;
-    const QEvent* m_lastPreviewedKey = nullptr;
 };
 
 // The open preview window, or null.
