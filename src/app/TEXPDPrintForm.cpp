@@ -4,8 +4,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,10 +22,10 @@
 #include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
 #include "platform/WholeNumber.h"
-#include "template/ProfileFile.h"
 #include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
+#include "template/ProfileFile.h"
 
 namespace {
 
@@ -135,7 +135,8 @@ void TEXPDPrintForm::buildTopStrip() {
     chk1->setToolTip(QStringLiteral("该项点选，更改快递单长、宽，会保持原有比例"));
     cbbTextfontname =
         dropDownList(Panel1, "cbbTextfontname", 256, 6, 83, QStringLiteral("设置输入信息字体"));
-    cbbfontSize = dropDownList(Panel1, "cbbfontSize", 345, 6, 43, QStringLiteral("设置输入信息字号"));
+    cbbfontSize =
+        dropDownList(Panel1, "cbbfontSize", 345, 6, 43, QStringLiteral("设置输入信息字号"));
     for (int size = 7; size <= 20; ++size) cbbfontSize->addItem(QString::number(size));
     cbbfontSize->setCurrentIndex(-1);
     CheckBox1 = place(new QCheckBox(QStringLiteral("拖拽"), Panel1), "CheckBox1", 394, 10, 48, 17);
@@ -146,8 +147,8 @@ void TEXPDPrintForm::buildTopStrip() {
                       QStringLiteral("保存设置的长和宽，以及各标签的位置！"));
 
     cbbNames = dropDownList(Panel1, "cbbNames", 13, 41, 127, QStringLiteral("选择快递单品种"));
-    cbbNames->addItems({QStringLiteral("元智捷诚"), QStringLiteral("龙邦快递"),
-                        QStringLiteral("顺丰快递")});
+    cbbNames->addItems(
+        {QStringLiteral("元智捷诚"), QStringLiteral("龙邦快递"), QStringLiteral("顺丰快递")});
     cbbNames->setCurrentIndex(-1);
     cbbPrinterName = dropDownList(Panel1, "cbbPrinterName", 146, 41, 245, {});
     Button1 = button(Panel1, "Button1", QStringLiteral("默认打印机"), 408, 41, 73,
@@ -162,16 +163,15 @@ void TEXPDPrintForm::buildTopStrip() {
                      QStringLiteral("客户、发货人编辑添加"));
     btnDefault = pictureButton(pnl1, "btnDefault", QStringLiteral("加载默认"),
                                QStyle::SP_BrowserReload, 799, QStringLiteral("加载标签位置默认值"));
-    btnSaveDefault =
-        pictureButton(pnl1, "btnSaveDefault", QStringLiteral("存为默认"), QStyle::SP_DialogSaveButton,
-                      865, QStringLiteral("将当前标签位置、大小存为默认，以便后用"));
+    btnSaveDefault = pictureButton(pnl1, "btnSaveDefault", QStringLiteral("存为默认"),
+                                   QStyle::SP_DialogSaveButton, 865,
+                                   QStringLiteral("将当前标签位置、大小存为默认，以便后用"));
     // The default-set buttons are a hidden feature: an empty-looking panel lies over them
     // until the user double-clicks it.
     pnlHidden = place(new QFrame(pnl1), "pnlHidden", 794, 8, 142, 75);
     pnlHidden->setAutoFillBackground(true);
     pnlHidden->raise();
     pnlHidden->installEventFilter(this);
-
 }
 
 void TEXPDPrintForm::buildPageArea() {
@@ -218,7 +218,8 @@ void TEXPDPrintForm::buildStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFixedHeight(19);
     bar->setSizeGripEnabled(true);
-    const QStringList texts{QString(), QStringLiteral("Quorvel 快递单套打 · 技术支持：support@quorvel.cn"),
+    const QStringList texts{QString(),
+                            QStringLiteral("Quorvel 快递单套打 · 技术支持：support@quorvel.cn"),
                             QStringLiteral("服务电话：400-820-0000"), QStringLiteral("V1.2")};
     const int widths[] = {50, 300, 200, 50};
     for (int i = 0; i < texts.size(); ++i) {
@@ -270,15 +271,17 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
     return fields;
 }
 
-void TEXPDPrintForm::FormCreate() { fillPrinterList(); }
+void TEXPDPrintForm::FormCreate() {
+    fillPrinterList();
+}
 
 void TEXPDPrintForm::FormShow() {
     ListFontNames(cbbTextfontname);
     cbbTextfontname->setCurrentIndex(-1);
-    selectItemEqual(cbbNames, ProfileFile(AppEnvironment::settingsFilePath())
-                                  .readString(QStringLiteral("DefaultExpress"),
-                                              QStringLiteral("DefaultExpressD"),
-                                              QStringLiteral("龙邦快递")));
+    selectItemEqual(cbbNames,
+                    ProfileFile(AppEnvironment::settingsFilePath())
+                        .readString(QStringLiteral("DefaultExpress"),
+                                    QStringLiteral("DefaultExpressD"), QStringLiteral("龙邦快递")));
     cbbNamesChange();
     if (!cbbTextfontname->currentText().isEmpty())
         applyFontFaceToFields(cbbTextfontname->currentText());

@@ -23,7 +23,7 @@ class WaybillField;
 // subsystem's folder, so the courier switch lives in layout/, the template load in template/.
 class TEXPDPrintForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TEXPDPrintForm(QWidget* parent = nullptr);
     ~TEXPDPrintForm() override;
 
@@ -107,12 +107,12 @@ public:
     void btn1Click();
     void ReportPage1Preview(TReportJob* job);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildTopStrip();
     void buildPageArea();
     void buildStatusBar();

@@ -1,9 +1,9 @@
 #include "support/MainWindowFixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QStringDecoder>
 #include <QTest>
@@ -37,7 +37,9 @@ MainWindowFixture::MainWindowFixture(QStringList printerNames, QString defaultPr
         writePicture(QString::fromUtf8(name));
 }
 
-MainWindowFixture::~MainWindowFixture() { m_form.reset(); }
+MainWindowFixture::~MainWindowFixture() {
+    m_form.reset();
+}
 
 void MainWindowFixture::writePicture(const QString& name) const {
     QImage picture(64, 36, QImage::Format_RGB32);
