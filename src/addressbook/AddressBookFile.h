@@ -27,8 +27,8 @@
 // stays an exact comparison. Each of the two columns has an index in that order, so the list
 // statements read the index instead of sorting, and a look-up by name is a seek. The file
 // remembers which collator built the indexes and rebuilds them (REINDEX) when that changes.
-// Other SQLite tools can read the file but cannot order by those columns or write them, since
-// they lack the collation.
+// Other SQLite tools can read every row, but sorting by those columns or adding rows needs the
+// collation, which only this program registers.
 namespace AddressBookFile {
 
 inline constexpr char kPassword[] = "KDMRTQXW";
