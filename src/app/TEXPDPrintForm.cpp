@@ -1,7 +1,322 @@
 #include "app/TEXPDPrintForm.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/ListSelection.h"
+#include "app/WaybillField.h"
+#include "app/WaybillFieldSpecs.h"
 #include "platform/AppEnvironment.h"
+#include "platform/HandlerGuard.h"
+#include "platform/WholeNumber.h"
+#include "template/ProfileFile.h"
+#include "printing/TEXPDPreview.h"
+#include "printing/engine/TReportBand.h"
+#include "printing/engine/TReportPage.h"
+
+namespace {
+
+template <typename W>
+W* place(W* widget, const char* name, int left, int top, int width = -1, int height = -1) {
+    widget->setObjectName(QString::fromLatin1(name));
+    if (width < 0) {
+        widget->adjustSize();
+        widget->move(left, top);
+    } else {
+        widget->setGeometry(left, top, width, height);
+    }
+    return widget;
+}
+
+QLineEdit* sizeEdit(QWidget* parent, const char* name, int left, int width, const QString& text,
+                    const QString& hint) {
+    auto* edit = place(new QLineEdit(text, parent), name, left, 8, width, 21);
+    edit->setMaxLength(3);
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setToolTip(hint);
+    return edit;
+}
+
+QComboBox* dropDownList(QWidget* parent, const char* name, int left, int top, int width,
+                        const QString& hint) {
+    auto* list = place(new QComboBox(parent), name, left, top, width, 21);
+    list->setToolTip(hint);
+    return list;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                    int width, const QString& hint = {}) {
+    auto* b = place(new QPushButton(caption, parent), name, left, top, width, 25);
+    b->setToolTip(hint);
+    return b;
+}
+
+QToolButton* pictureButton(QWidget* parent, const char* name, const QString& caption,
+                           QStyle::StandardPixmap picture, int left, const QString& hint) {
+    auto* b = place(new QToolButton(parent), name, left, 17, 60, 60);
+    b->setText(caption);
+    b->setIcon(parent->style()->standardIcon(picture));
+    b->setIconSize(QSize(32, 32));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setToolTip(hint);
+    return b;
+}
+
+// Pickers that open their list as the user types; Tab passes them by.
+QComboBox* namePicker(QWidget* parent, const char* name, int top, const QString& hint) {
+    auto* picker = dropDownList(parent, name, 600, top, 113, hint);
+    picker->setEditable(true);
+    picker->setInsertPolicy(QComboBox::NoInsert);
+    picker->setFocusPolicy(Qt::ClickFocus);
+    return picker;
+}
+
+}  // namespace
 
 TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("EXPDPrintForm"));
     setWindowTitle(AppEnvironment::applicationTitle() + QStringLiteral(" V1.2"));
+    QFont windowFont(QStringLiteral("Tahoma"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(central);
+
+    buildTopStrip();
+    buildPageArea();
+    buildStatusBar();
+    column->addWidget(pnl1);
+    column->addWidget(pnl3, 1);
+    connectHandlers();
+
+    resize(961, 672 + statusBar()->height());
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    runGuarded([this] { FormCreate(); });
+}
+
+TEXPDPrintForm::~TEXPDPrintForm() = default;
+
+void TEXPDPrintForm::buildTopStrip() {
+    pnl1 = new QFrame(centralWidget());
+    pnl1->setObjectName(QStringLiteral("pnl1"));
+    pnl1->setFixedHeight(89);
+
+    Panel1 = place(new QFrame(pnl1), "Panel1", 23, 10, 571, 73);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    Label1 = place(new QLabel(QStringLiteral("高"), Panel1), "Label1", 11, 11);
+    edtLong = sizeEdit(Panel1, "edtLong", 29, 49, QStringLiteral("128"),
+                       QStringLiteral("快递单实际毫米高度，回车可应用更改"));
+    Label2 = place(new QLabel(QStringLiteral("宽"), Panel1), "Label2", 84, 11);
+    edtWide = sizeEdit(Panel1, "edtWide", 102, 50, QStringLiteral("230"),
+                       QStringLiteral("快递单毫米长度，回车可应用更改"));
+    chk1 = place(new QCheckBox(QStringLiteral("锁定长宽比例"), Panel1), "chk1", 158, 10, 99, 17);
+    chk1->setChecked(true);
+    chk1->setToolTip(QStringLiteral("该项点选，更改快递单长、宽，会保持原有比例"));
+    cbbTextfontname =
+        dropDownList(Panel1, "cbbTextfontname", 256, 6, 83, QStringLiteral("设置输入信息字体"));
+    cbbfontSize = dropDownList(Panel1, "cbbfontSize", 345, 6, 43, QStringLiteral("设置输入信息字号"));
+    for (int size = 7; size <= 20; ++size) cbbfontSize->addItem(QString::number(size));
+    cbbfontSize->setCurrentIndex(-1);
+    CheckBox1 = place(new QCheckBox(QStringLiteral("拖拽"), Panel1), "CheckBox1", 394, 10, 48, 17);
+    CheckBox1->setToolTip(QStringLiteral("选择后，下面标签可以拖动位置"));
+    Button3 = button(Panel1, "Button3", QStringLiteral("设置"), 453, 6, 33,
+                     QStringLiteral("设置标签是否显示及默认快递单！"));
+    btnApply = button(Panel1, "btnApply", QStringLiteral("保存更改"), 490, 6, 75,
+                      QStringLiteral("保存设置的长和宽，以及各标签的位置！"));
+
+    cbbNames = dropDownList(Panel1, "cbbNames", 13, 41, 127, QStringLiteral("选择快递单品种"));
+    cbbNames->addItems({QStringLiteral("元智捷诚"), QStringLiteral("龙邦快递"),
+                        QStringLiteral("顺丰快递")});
+    cbbNames->setCurrentIndex(-1);
+    cbbPrinterName = dropDownList(Panel1, "cbbPrinterName", 146, 41, 245, {});
+    Button1 = button(Panel1, "Button1", QStringLiteral("默认打印机"), 408, 41, 73,
+                     QStringLiteral("选择默认打印机，为本单打印！"));
+    btnPrint = button(Panel1, "btnPrint", QStringLiteral("打印"), 492, 41, 35);
+    btn1 = button(Panel1, "btn1", QStringLiteral("预览"), 529, 41, 35);
+
+    cbbSendNames = namePicker(pnl1, "cbbSendNames", 16, QStringLiteral("发货人列表"));
+    cbbCustomerNames = namePicker(pnl1, "cbbCustomerNames", 56, QStringLiteral("客户列表"));
+    btnHelp = button(pnl1, "btnHelp", QStringLiteral("帮助"), 723, 15, 64);
+    Button2 = button(pnl1, "Button2", QStringLiteral("客户管理"), 724, 54, 64,
+                     QStringLiteral("客户、发货人编辑添加"));
+    btnDefault = pictureButton(pnl1, "btnDefault", QStringLiteral("加载默认"),
+                               QStyle::SP_BrowserReload, 799, QStringLiteral("加载标签位置默认值"));
+    btnSaveDefault =
+        pictureButton(pnl1, "btnSaveDefault", QStringLiteral("存为默认"), QStyle::SP_DialogSaveButton,
+                      865, QStringLiteral("将当前标签位置、大小存为默认，以便后用"));
+    // The default-set buttons are a hidden feature: an empty-looking panel lies over them
+    // until the user double-clicks it.
+    pnlHidden = place(new QFrame(pnl1), "pnlHidden", 794, 8, 142, 75);
+    pnlHidden->setAutoFillBackground(true);
+    pnlHidden->raise();
+    pnlHidden->installEventFilter(this);
+
+}
+
+void TEXPDPrintForm::buildPageArea() {
+    pnl3 = new QFrame(centralWidget());
+    pnl3->setObjectName(QStringLiteral("pnl3"));
+    auto* fill = new QVBoxLayout(pnl3);
+    fill->setContentsMargins(0, 0, 0, 0);
+    pnl6 = new QFrame(pnl3);
+    pnl6->setObjectName(QStringLiteral("pnl6"));
+    fill->addWidget(pnl6);
+    QPalette grey = pnl6->palette();
+    grey.setColor(QPalette::Window, palette().color(QPalette::Disabled, QPalette::Text));
+    pnl6->setPalette(grey);
+    pnl6->setAutoFillBackground(true);
+    pnl6->installEventFilter(this);
+
+    ReportPage1 = new TReportPage(pnl6);
+    ReportPage1->setObjectName(QStringLiteral("ReportPage1"));
+    ReportPage1->move(43, 10);
+    DetailBand1 = new TReportBand(ReportPage1);
+    DetailBand1->setObjectName(QStringLiteral("DetailBand1"));
+    DetailBand1->installEventFilter(this);
+
+    Image1 = new QLabel(DetailBand1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setScaledContents(true);
+    Image1->setProperty("nonWindowed", true);
+    Image1->setGeometry(DetailBand1->rect());
+    createFields();
+}
+
+void TEXPDPrintForm::createFields() {
+    const auto& specs = waybillFieldSpecs();
+    QWidget* previous = nullptr;
+    for (int index : kBandFieldOrder) {
+        auto* f = new WaybillField(specs[index], DetailBand1);
+        if (previous) setTabOrder(previous, f);
+        previous = f;
+    }
+}
+
+void TEXPDPrintForm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setFixedHeight(19);
+    bar->setSizeGripEnabled(true);
+    const QStringList texts{QString(), QStringLiteral("Quorvel 快递单套打 · 技术支持：support@quorvel.cn"),
+                            QStringLiteral("服务电话：400-820-0000"), QStringLiteral("V1.2")};
+    const int widths[] = {50, 300, 200, 50};
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* panel = new QLabel(texts[i], bar);
+        panel->setFixedWidth(widths[i]);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(panel);
+        StatusBar1Panels << panel;
+    }
+}
+
+void TEXPDPrintForm::connectHandlers() {
+    // List handlers hang on `activated`: only the user's choice runs them, never the program's.
+    connect(CheckBox1, &QCheckBox::clicked, this, guarded(this, &TEXPDPrintForm::CheckBox1Click));
+    connect(btnApply, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnApplyClick));
+    connect(btnSaveDefault, &QToolButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnSaveDefaultClick));
+    connect(btnDefault, &QToolButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnDefaultClick));
+    connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
+    connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
+    connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
+    connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
+    connect(cbbPrinterName, &QComboBox::activated, this,
+            guarded(this, &TEXPDPrintForm::cbbPrinterNameChange));
+    connect(cbbTextfontname, &QComboBox::activated, this,
+            guarded(this, &TEXPDPrintForm::cbbTextfontnameChange));
+    connect(cbbfontSize, &QComboBox::activated, this,
+            guarded(this, &TEXPDPrintForm::cbbfontSizeChange));
+    connect(edtLong, &QLineEdit::textChanged, this, guarded(this, &TEXPDPrintForm::edtLongChange));
+    connect(edtWide, &QLineEdit::textChanged, this, guarded(this, &TEXPDPrintForm::edtWideChange));
+    edtLong->installEventFilter(this);
+    edtWide->installEventFilter(this);
+}
+
+WaybillField* TEXPDPrintForm::field(const QString& name) const {
+    for (WaybillField* f : bandFields())
+        if (f->objectName().compare(name, Qt::CaseInsensitive) == 0) return f;
+    return nullptr;
+}
+
+QList<WaybillField*> TEXPDPrintForm::bandFields() const {
+    QList<WaybillField*> fields;
+    for (QObject* child : DetailBand1->children())
+        if (auto* f = qobject_cast<WaybillField*>(child)) fields << f;
+    return fields;
+}
+
+void TEXPDPrintForm::FormCreate() { fillPrinterList(); }
+
+void TEXPDPrintForm::FormShow() {
+    ListFontNames(cbbTextfontname);
+    cbbTextfontname->setCurrentIndex(-1);
+    selectItemEqual(cbbNames, ProfileFile(AppEnvironment::settingsFilePath())
+                                  .readString(QStringLiteral("DefaultExpress"),
+                                              QStringLiteral("DefaultExpressD"),
+                                              QStringLiteral("龙邦快递")));
+    cbbNamesChange();
+    if (!cbbTextfontname->currentText().isEmpty())
+        applyFontFaceToFields(cbbTextfontname->currentText());
+    if (!cbbfontSize->currentText().isEmpty())
+        applyFontSizeToFields(wholeNumberOf(cbbfontSize->currentText()));
+    cbbNames->setFocus();
+}
+
+void TEXPDPrintForm::CheckBox1Click() {}
+
+void TEXPDPrintForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    runGuarded([this] { FormShow(); });
+}
+
+void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
+    // The preview runs inside a print command; the window stays until the preview is closed.
+    if (ActivePreview) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TEXPDPrintForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pnlHidden && event->type() == QEvent::MouseButtonDblClick) {
+        runGuarded([this] { pnlHiddenDblClick(); });
+        return true;
+    }
+    if ((watched == edtLong || watched == edtWide) && event->type() == QEvent::KeyPress) {
+        bool discard = false;
+        runGuarded([&] { discard = edtLongKeyPress(static_cast<QKeyEvent*>(event)); });
+        if (discard) return true;
+    }
+    if (watched == pnl6 && event->type() == QEvent::Resize) {
+        runGuarded([this] { pnl6Resize(); });
+    } else if (watched == DetailBand1 && event->type() == QEvent::Resize) {
+        Image1->setGeometry(DetailBand1->rect());  // the picture is stretched over the band
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,11 +1,132 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QKeyEvent;
+class QToolButton;
+class ProfileFile;
+class TReportBand;
+class TReportJob;
+class TReportPage;
+class WaybillField;
+
 // The main window: the courier's form at true size with the ten fields over it, and around it
-// the size, font, courier, printer, picker and template controls.
+// the size, font, courier, printer, picker and template controls. Every named control carries
+// its name as its Qt object name. The handlers a subsystem owns are defined in that
+// subsystem's folder, so the courier switch lives in layout/, the template load in template/.
 class TEXPDPrintForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TEXPDPrintForm(QWidget* parent = nullptr);
+    ~TEXPDPrintForm() override;
+
+    // The field of the given name, or nullptr when the layout editor has deleted it.
+    WaybillField* field(const QString& name) const;
+    // Every combo box on the band, back to front: the fields and pasted copies of them.
+    QList<WaybillField*> bandFields() const;
+
+    // Top strip.
+    QFrame* pnl1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* edtLong = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* edtWide = nullptr;
+    QCheckBox* chk1 = nullptr;
+    QComboBox* cbbTextfontname = nullptr;
+    QComboBox* cbbfontSize = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* btnApply = nullptr;
+    QComboBox* cbbNames = nullptr;
+    QComboBox* cbbPrinterName = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btn1 = nullptr;
+    QComboBox* cbbSendNames = nullptr;
+    QComboBox* cbbCustomerNames = nullptr;
+    QPushButton* btnHelp = nullptr;
+    QPushButton* Button2 = nullptr;
+    QToolButton* btnDefault = nullptr;
+    QToolButton* btnSaveDefault = nullptr;
+    QFrame* pnlHidden = nullptr;
+
+    // The page area.
+    QFrame* pnl3 = nullptr;
+    QFrame* pnl6 = nullptr;
+    TReportPage* ReportPage1 = nullptr;
+    TReportBand* DetailBand1 = nullptr;
+    QLabel* Image1 = nullptr;
+
+    QList<QLabel*> StatusBar1Panels;
+
+    // The courier shown: the section of its template in the settings file.
+    QString currentTemplate() const;
+
+    // Start-up and shut-down (app/).
+    void FormCreate();
+    void FormShow();
+    void CheckBox1Click();
+
+    // Template load and save (template/).
+    void CbbReadIni(ProfileFile& ini, bool isDefault);
+    void CbbWriteIni(ProfileFile& ini, bool isDefault);
+    void btnApplyClick();
+    void btnSaveDefaultClick();
+    void btnDefaultClick();
+    void pnlHiddenDblClick();
+
+    // Page geometry, courier switch and fonts (layout/).
+    void SetWaybillSize(double height, double width);
+    void FitBandToPage();
+    void edtLongChange();
+    void edtWideChange();
+    // Returns true when the key is to be discarded.
+    bool edtLongKeyPress(QKeyEvent* event);
+    void pnl6Resize();
+    void cbbNamesChange();
+    static void ListFontNames(QComboBox* list);
+    void cbbTextfontnameChange();
+    void cbbfontSizeChange();
+
+    // Printer choice, printing and preview (printing/).
+    void cbbPrinterNameChange();
+    void Button1Click();
+    void btnPrintClick();
+    void btn1Click();
+    void ReportPage1Preview(TReportJob* job);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTopStrip();
+    void buildPageArea();
+    void buildStatusBar();
+    void createFields();
+    void connectHandlers();
+
+    // The size edits' whole numbers applied to the page (Enter, saves, printing).
+    void applySizeEdits();
+    void followRatio(QLineEdit* changed, QLineEdit* other, bool changedIsHeight);
+    void applyFontFaceToFields(const QString& face);
+    void applyFontSizeToFields(int pointSize);
+    void fillPrinterList();
+    void usePrinterChoice();
+    void composePrintItems();
+    void runOutputCommand(bool preview);
+
+    bool m_shown = false;
 };
+
+// The platform default printer's name as the printer list spells it; empty with no printer.
+QString GetDefaultPrinterName();

@@ -1,0 +1,46 @@
+// Times the settings file's reader and writer on a file the size of a real one: the program
+// reads and writes one key per call and every call goes to the disk (Part 2.1), so a template
+// load is about 40 reads and a template save about 35 writes.
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "template/ProfileFile.h"
+
+int main() {
+    QTemporaryDir dir;
+    if (!dir.isValid()) return 1;
+    const QString section = QStringLiteral("龙邦快递");
+    const int keyCount = 200;
+
+    ProfileFile ini(dir.filePath("Quorvel.ini"));
+    ini.writeString("DefaultExpress", "DefaultExpressD", section);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < keyCount; ++i) ini.writeInteger(section, QString("key%1").arg(i), i);
+    const double fillMs = timer.nsecsElapsed() / 1e6;
+
+    const int reads = 1000;
+    long long sum = 0;
+    timer.restart();
+    for (int i = 0; i < reads; ++i)
+        sum += ini.readInteger(section, QString("KEY%1").arg((i * 37) % keyCount), 0);
+    const double readMs = timer.nsecsElapsed() / 1e6;
+
+    const int writes = 200;
+    timer.restart();
+    for (int i = 0; i < writes; ++i)
+        ini.writeInteger(section, QString("key%1").arg((i * 53) % keyCount), 1000 + i);
+    const double writeMs = timer.nsecsElapsed() / 1e6;
+
+    std::printf("profile file: %d keys, %lld bytes\n", keyCount,
+                static_cast<long long>(QFileInfo(ini.path()).size()));
+    std::printf("  %d appending writes: %8.2f ms  (%6.1f us each)\n", keyCount, fillMs,
+                fillMs * 1000 / keyCount);
+    std::printf("  %d reads:            %8.2f ms  (%6.1f us each)  checksum %lld\n", reads, readMs,
+                readMs * 1000 / reads, sum);
+    std::printf("  %d in-place writes:   %8.2f ms  (%6.1f us each)\n", writes, writeMs,
+                writeMs * 1000 / writes);
+    return sum == 0 ? 1 : 0;
+}

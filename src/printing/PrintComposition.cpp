@@ -1,0 +1,116 @@
+// "打印" and "预览": the fields' texts become the page engine's text items at the fields'
+// places, the page takes the size in the two edits, and the page goes to the printer or to
+// the preview window.
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QScopeGuard>
+
+#include "app/TEXPDPrintForm.h"
+#include "app/WaybillField.h"
+#include "platform/MessageBoxes.h"
+#include "platform/PrinterBackend.h"
+#include "platform/WholeNumber.h"
+#include "printing/PrintItems.h"
+#include "printing/TEXPDPreview.h"
+#include "printing/engine/TReportBand.h"
+#include "printing/engine/TReportJob.h"
+#include "printing/engine/TReportLabel.h"
+#include "printing/engine/TReportPage.h"
+#include "printing/engine/TReportPreview.h"
+
+QStringList PrintItemNames;
+
+namespace {
+QWidget* bandComponent(const TReportBand* band, const QString& name) {
+    for (QObject* child : band->children())
+        if (child->isWidgetType() && child->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<QWidget*>(child);
+    return nullptr;
+}
+}  // namespace
+
+void RemovePrintItems(TReportBand* band) {
+    for (const QString& name : std::as_const(PrintItemNames))
+        if (auto* item = qobject_cast<TReportLabel*>(bandComponent(band, name))) delete item;
+}
+
+bool BandHasPrintItems(const TReportBand* band) {
+    return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
+}
+
+void TEXPDPrintForm::composePrintItems() {
+    if (cbbfontSize->currentText().isEmpty())
+        throw AppError(QStringLiteral("请先选择字号。"));
+    const int pointSize = wholeNumberOf(cbbfontSize->currentText());
+    const QString face = cbbTextfontname->currentText();
+    // The fit test measures with the window's own face at the chosen size, as the layout was
+    // always calibrated that way; the item itself prints in the chosen face.
+    QFont surfaceFont = font();
+    surfaceFont.setPointSize(pointSize);
+    const QFontMetrics surface(surfaceFont, this);
+
+    PrintItemNames.clear();
+    // Positions are counted over the band's children as they stand now; the items made below
+    // become children too and are not visited.
+    QList<QWidget*> children;
+    for (QObject* child : DetailBand1->children())
+        if (child->isWidgetType()) children << static_cast<QWidget*>(child);
+    for (int i = 0; i < children.size(); ++i) {
+        auto* f = qobject_cast<QComboBox*>(children[i]);
+        if (!f) continue;
+        auto* item = new TReportLabel(DetailBand1);
+        item->setObjectName(QStringLiteral("lbl%1").arg(i));
+        item->setTop(f->y() + 4);
+        item->setLeft(f->x() + 4);
+        if (f->width() < surface.horizontalAdvance(f->currentText()) + 20) {
+            item->setAutoSize(false);
+            item->setWidth(f->width());
+            item->setHeight(3 * f->height());
+            item->setWrapStyle(TWrapStyle::BreakAnywhere);
+        }
+        item->setCaption(f->isHidden() ? QString() : f->currentText());
+        item->setFontSize(pointSize);
+        if (!face.isEmpty()) item->setFontName(face);
+        item->show();
+        PrintItemNames << item->objectName();
+    }
+}
+
+void TEXPDPrintForm::runOutputCommand(bool preview) {
+    if (PrinterBackend::instance().printerNames().isEmpty()) {
+        MessageBoxes::warning(QStringLiteral("未安装打印机！"), this);
+        return;
+    }
+    if (ActivePreview || BandHasPrintItems(DetailBand1)) return;
+
+    setUpdatesEnabled(false);
+    // Whatever ends the command early must not leave items behind (they would turn every
+    // later command into a no-op) nor the window without drawing. An open preview window
+    // owns the items until it closes.
+    const auto cleanUp = qScopeGuard([this] {
+        if (!ActivePreview) RemovePrintItems(DetailBand1);
+        setUpdatesEnabled(true);
+        update();
+    });
+    composePrintItems();
+    setUpdatesEnabled(true);
+    repaint();
+    applySizeEdits();
+    if (preview) {
+        ReportPage1->Preview();
+    } else {
+        ReportPage1->printerSettings().PrinterIndex = cbbPrinterName->currentIndex();
+        ReportPage1->Print();
+    }
+}
+
+void TEXPDPrintForm::btnPrintClick() { runOutputCommand(false); }
+
+void TEXPDPrintForm::btn1Click() { runOutputCommand(true); }
+
+void TEXPDPrintForm::ReportPage1Preview(TReportJob* job) {
+    auto* window = new TEXPDPreview(this);
+    ActivePreview = window;
+    window->ReportPreview1->setReportJob(job);
+    window->show();
+}

@@ -1,0 +1,427 @@
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "platform/AppEnvironment.h"
+#include "platform/AppError.h"
+#include "platform/Rounding.h"
+#include "printing/engine/TPrintProgressWindow.h"
+#include "printing/engine/TReportBand.h"
+#include "printing/engine/TReportJob.h"
+#include "printing/engine/TReportLabel.h"
+#include "printing/engine/TReportPage.h"
+#include "printing/engine/TReportPreview.h"
+#include "support/RecordingPrinterBackend.h"
+#include "support/TestSupport.h"
+
+// Part 6.5: jobs, their printer, the preview call with its nested loop, printing a preview
+// job's recorded page, cancelling, and prints that arrive while a print is under way.
+class TestReportJob : public QObject {
+    Q_OBJECT
+
+    static RecordingPrinterBackend::Printer printer(const QString& name, double dpi = 180,
+                                                    double offsetX = 54, double offsetY = 36) {
+        RecordingPrinterBackend::Printer p;
+        p.name = name;
+        p.dpiX = p.dpiY = dpi;
+        p.offsetX = offsetX;
+        p.offsetY = offsetY;
+        return p;
+    }
+
+    struct Page {
+        TReportPage page;
+        TReportBand* band;
+        TReportLabel* item;
+        Page() {
+            band = new TReportBand(&page);
+            band->setSizeValue(0, 126);
+            item = new TReportLabel(band);
+            item->setLeft(172);
+            item->setTop(91);
+            item->setCaption("Zhang San");
+            item->setFontSize(10);
+        }
+    };
+
+    static TPrintProgressWindow* progressWindow() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<TPrintProgressWindow*>(w); p && p->isVisible()) return p;
+        return nullptr;
+    }
+
+    // Runs fn from the event loop once the job has composed its page (the events handled during
+    // the composition come first).
+    static void afterComposition(TReportJob* job, std::function<void()> fn) {
+        QPointer<TReportJob> guard(job);
+        QTimer::singleShot(0, [guard, fn] {
+            if (!guard) return;
+            if (guard->status() != TJobStatus::mpFinished)
+                afterComposition(guard, fn);
+            else
+                fn();
+        });
+    }
+
+    // What the program's preview window does: a preview control shows the job.
+    void show(TReportJob* job) {
+        m_control = std::make_unique<TReportPreview>();
+        m_control->resize(800, 600);
+        m_control->setReportJob(job);
+    }
+
+    std::unique_ptr<TReportPreview> m_control;
+    std::unique_ptr<RecordingPrinterBackend> m_backend;
+    std::unique_ptr<RecordingMessageBoxes> m_boxes;
+
+  private slots:
+    void init() {
+        AppEnvironment::setScreenDpi(96);
+        m_boxes = std::make_unique<RecordingMessageBoxes>();
+        m_backend = std::make_unique<RecordingPrinterBackend>();
+        m_backend->printers << printer("Alpha") << printer("Beta") << printer("Gamma");
+        m_backend->defaultPrinter = "beta";  // the platform's spelling may differ in case
+    }
+    void cleanup() {
+        m_control.reset();
+        m_backend.reset();
+        m_boxes.reset();
+        AppEnvironment::reset();
+    }
+
+    void printerIndexRules() {
+        Page p;
+        TReportJob job(&p.page, TReportDestination::rdMetafile);
+        QCOMPARE(job.printerIndex(), 1);  // the default printer
+        QCOMPARE(job.printerName(), QString("Beta"));
+        const int opened = m_backend->openCount;
+        job.setPrinterIndex(-1);  // keeps the printer
+        QCOMPARE(job.printerIndex(), 1);
+        job.setPrinterIndex(1);  // already bound: nothing
+        QCOMPARE(m_backend->openCount, opened);
+        job.setPrinterIndex(2);
+        QCOMPARE(job.printerName(), QString("Gamma"));
+        QCOMPARE(m_backend->openCount, opened + 1);
+        try {
+            job.setPrinterIndex(3);
+            QFAIL("no error");
+        } catch (const AppError& e) {
+            QCOMPARE(e.text(), QString("Printer index out of range"));
+        }
+        QVERIFY_THROWS_EXCEPTION(AppError, job.setPrinterIndex(-2));
+        QCOMPARE(job.printerName(), QString("Gamma"));
+        // The list is read afresh: a printer installed since is there.
+        m_backend->printers << printer("Delta", 360);
+        job.setPrinterIndex(3);
+        QCOMPARE(job.printerName(), QString("Delta"));
+        QCOMPARE(job.printerCapabilities().dpiX, 360.0);
+        // No printer installed: nothing happens, not even an error.
+        m_backend->printers.clear();
+        job.setPrinterIndex(7);
+        QCOMPARE(job.printerName(), QString("Delta"));
+    }
+
+    void bindingToThePagesSettings() {
+        Page p;
+        p.page.printerSettings().PrinterIndex = 0;
+        p.page.printerSettings().Copies = 2;
+        TReportJob job(&p.page, TReportDestination::rdMetafile);
+        job.bindToPage();
+        QCOMPARE(job.printerName(), QString("Alpha"));
+        QVERIFY(job.customPaper());
+        QCOMPARE(job.paperSizeCode(), 256);
+        QCOMPARE(job.deviceMode().paperWidth, 2300.0);
+        QCOMPARE(job.deviceMode().paperLength, 1280.0);
+        QCOMPARE(job.deviceMode().copies, 2);
+        QCOMPARE(job.deviceMode().bin, 7);
+        QCOMPARE(job.pictureSize(), QSize(869, 484));
+        // Out of range in the page's settings reaches the caller.
+        p.page.printerSettings().PrinterIndex = 9;
+        TReportJob other(&p.page, TReportDestination::rdMetafile);
+        QVERIFY_THROWS_EXCEPTION(AppError, other.bindToPage());
+    }
+
+    void customPaperOnlyWhereOffered() {
+        m_backend->printers[1].offersCustomSize = false;
+        Page p;
+        TReportJob job(&p.page, TReportDestination::rdMetafile);
+        job.bindToPage();
+        QVERIFY(!job.customPaper());
+        QCOMPARE(job.paperSizeCode(), 0);
+        // The preview then shows the printer's paper: A4.
+        QCOMPARE(job.paperWidth(), 2100.0);
+        QCOMPARE(job.paperLength(), 2970.0);
+        QCOMPARE(job.pictureSize(),
+                 QSize(roundHalfEven(2100 * 96 / 254.0), roundHalfEven(2970 * 96 / 254.0)));
+        // Rebinding to a printer that does offer it: the request holds again.
+        job.setPrinterIndex(0);
+        QVERIFY(job.customPaper());
+        QCOMPARE(job.paperWidth(), 2300.0);
+    }
+
+    void landscapeSwapsTheDeviceMode() {
+        Page p;
+        p.page.setOrientation(TPageOrientation::Landscape);
+        TReportJob job(&p.page, TReportDestination::rdMetafile);
+        job.bindToPage();
+        QCOMPARE(job.deviceMode().orientation, 2);
+        QCOMPARE(job.deviceMode().paperWidth, 1280.0);
+        QCOMPARE(job.deviceMode().paperLength, 2300.0);
+        QCOMPARE(job.paperWidth(), 2300.0);  // as the page lies
+    }
+
+    void previewRunsANestedLoopUntilItEnds() {
+        Page p;
+        p.page.printerSettings().PrinterIndex = 0;
+        QPointer<TReportJob> seen;
+        TReportPreview* control = nullptr;
+        QList<TJobStatus> statuses;
+        bool hadPicture = false, composing = true;
+        p.page.OnPreview = [&](TReportJob* job) {
+            seen = job;
+            QCOMPARE(p.page.reportJob(), job);
+            QCOMPARE(job->status(), TJobStatus::mpReady);
+            QCOMPARE(job->printerName(), QString("Alpha"));
+            control = new TReportPreview;
+            control->resize(1161, 705);
+            control->setReportJob(job);
+            QVERIFY(job->isShown());
+            afterComposition(job, [&] {
+                statuses << seen->status();
+                hadPicture = control->pageImage()->hasPicture();
+                composing = p.page.isComposing();
+                seen->ClosePreview();
+            });
+        };
+        p.page.Preview();
+        QCOMPARE(statuses, QList<TJobStatus>{TJobStatus::mpFinished});
+        QVERIFY(hadPicture);
+        QVERIFY(!composing);
+        QVERIFY(seen.isNull());  // released
+        QCOMPARE(p.page.reportJob(), nullptr);
+        QCOMPARE(control->reportJob(), nullptr);  // unbound
+        QVERIFY(!control->pageImage()->hasPicture());
+        delete control;
+        QVERIFY(m_backend->documents.isEmpty());  // a preview prints nothing
+    }
+
+    void previewJobPrintsItsRecordedPageStretched() {
+        Page p;
+        p.page.printerSettings().PrinterIndex = 0;
+        p.page.setShowProgress(false);
+        p.page.OnPreview = [&](TReportJob* job) {
+            show(job);
+            afterComposition(job, [job] {
+                job->Print();
+                job->Print();
+                job->ClosePreview();
+            });
+        };
+        p.page.Preview();
+        QCOMPARE(m_backend->documents.size(), 2);
+        QCOMPARE(m_backend->log, (QStringList{"start Alpha", "end", "start Alpha", "end"}));
+        const auto& a = m_backend->documents[0].pages;
+        const auto& b = m_backend->documents[1].pages;
+        QCOMPARE(a.size(), 1);
+        // Identical device output for both prints.
+        QCOMPARE(a[0].fills.size(), b[0].fills.size());
+        for (int i = 0; i < a[0].fills.size(); ++i)
+            QCOMPARE(a[0].fills[i].rect, b[0].fills[i].rect);
+        QCOMPARE(a[0].texts.size(), 1);
+        QCOMPARE(a[0].texts[0].baseline, b[0].texts[0].baseline);
+        QCOMPARE(a[0].texts[0].font, b[0].texts[0].font);
+        // The recorded page (869 × 484 at 96 ppi) stretched into (−54, −36)–(1576, 871): the
+        // band's fill at picture pixel (4, 4, 861, 476) lands scaled into that rectangle.
+        const double sx = 1630.0 / 869, sy = 907.0 / 484;
+        const QRectF band = a[0].fills[0].rect;
+        QVERIFY(qFuzzyCompare(band.left(), -54 + 4 * sx));
+        QVERIFY(qFuzzyCompare(band.top(), -36 + 4 * sy));
+        QVERIFY(qFuzzyCompare(band.right(), -54 + (4 + 861) * sx));
+        // The text lands near where a direct print puts it (x 276), within the screen's grain.
+        QVERIFY(std::abs(a[0].texts[0].topLeft().x() - 276) <= 2);
+        // The font keeps (about) its 10 points on the printer.
+        QVERIFY(std::abs(QFontInfo(a[0].texts[0].font).pointSizeF() - 10) < 0.2);
+        QCOMPARE(m_backend->documents[0].mode.paperSize, 256);
+    }
+
+    void printWhilePrintingIsDeferredAndCloseDoesNotDisturb() {
+        Page p;
+        p.page.setShowProgress(false);
+        QPointer<TReportJob> job;
+        bool aliveAfterPrint = false;
+        QStringList logDuringPrint;
+        bool printingThen = false;
+        p.page.OnPreview = [&](TReportJob* j) {
+            job = j;
+            show(j);
+            afterComposition(j, [&] {
+                // Arrives from the events handled while the print is under way.
+                QTimer::singleShot(0, [&] {
+                    logDuringPrint = m_backend->log;
+                    printingThen = job->isPrinting();
+                    job->Print();         // a second print: deferred
+                    job->ClosePreview();  // the end of the preview: the print goes on
+                });
+                job->Print();
+                aliveAfterPrint = !job.isNull();
+            });
+        };
+        p.page.Preview();
+        QCOMPARE(logDuringPrint, QStringList{"start Beta"});
+        QVERIFY(printingThen);
+        QVERIFY(aliveAfterPrint);
+        QCOMPARE(m_backend->log, (QStringList{"start Beta", "end", "start Beta", "end"}));
+        QVERIFY(job.isNull());
+    }
+
+    void cancelAbortsTheDocument() {
+        Page p;
+        QString title, button;
+        QSize size;
+        bool windowAfter = true;
+        p.page.OnPreview = [&](TReportJob* job) {
+            show(job);
+            afterComposition(job, [&, job] {
+                QTimer::singleShot(0, [&] {
+                    if (TPrintProgressWindow* window = progressWindow()) {
+                        title = window->windowTitle();
+                        size = window->size();
+                        button = window->cancelButton()->text();
+                        QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
+                    }
+                });
+                job->Print();
+                windowAfter = progressWindow() != nullptr;
+                job->ClosePreview();
+            });
+        };
+        p.page.Preview();
+        QCOMPARE(title, QString("Printing progress"));
+        QCOMPARE(size, QSize(149, 97));
+        QCOMPARE(button, QString("Cancel"));
+        QVERIFY(!windowAfter);
+        QCOMPARE(m_backend->log, (QStringList{"start Beta", "abort"}));
+    }
+
+    void progressLineReadsCompleted() {
+        TPrintProgressWindow window(nullptr);
+        window.reportProgress(37);  // not a multiple of 5: ignored
+        QCOMPARE(window.progressBar()->value(), 0);
+        QCOMPARE(window.infoLabel()->text(), QString());
+        window.reportProgress(100);
+        QCOMPARE(window.progressBar()->value(), 100);
+        QCOMPARE(window.infoLabel()->text(), QString("100%  Completed"));
+    }
+
+    void onePagePrintReportsOneHundred() {
+        Page p;
+        QList<int> reported;
+        p.page.OnPreview = [&](TReportJob* job) {
+            connect(job, &TReportJob::progress, [&](int v) { reported << v; });
+            show(job);
+            afterComposition(job, [job] {
+                job->Print();
+                job->ClosePreview();
+            });
+        };
+        p.page.Preview();
+        QCOMPARE(reported, QList<int>{100});
+    }
+
+    void directPrintReportsNoProgress() {
+        Page p;
+        int barValue = -1;
+        bool windowShown = false;
+        QTimer::singleShot(0, [&] {
+            if (TPrintProgressWindow* w = progressWindow()) {
+                windowShown = true;
+                barValue = w->progressBar()->value();
+            }
+        });
+        p.page.Print();
+        QVERIFY(windowShown);
+        QCOMPARE(barValue, 0);
+        QVERIFY(!progressWindow());
+        QCOMPARE(m_backend->log, (QStringList{"start Beta", "end"}));
+    }
+
+    void jobPrintNeedsAFinishedJobAndAPrinter() {
+        Page p;
+        TReportJob job(&p.page, TReportDestination::rdMetafile);
+        job.bindToPage();
+        job.Print();  // mpReady
+        QVERIFY(m_backend->documents.isEmpty());
+        job.composeRecorded();
+        QCOMPARE(job.status(), TJobStatus::mpFinished);
+        m_backend->printers.clear();
+        job.Print();
+        QVERIFY(m_backend->documents.isEmpty());
+    }
+
+    void closingDuringCompositionCancelsIt() {
+        Page p;
+        bool busyThen = false;
+        QPointer<TReportJob> seen;
+        p.page.OnPreview = [&](TReportJob* job) {
+            seen = job;
+            show(job);
+            // Runs from the events handled while the page is composed.
+            QTimer::singleShot(0, [&] {
+                busyThen = seen->status() == TJobStatus::mpBusy && p.page.isComposing();
+                seen->ClosePreview();
+            });
+        };
+        p.page.Preview();
+        QVERIFY(busyThen);
+        QVERIFY(seen.isNull());
+        QVERIFY(!p.page.isComposing());
+    }
+
+    void printDuringCompositionDoesNothing() {
+        Page p;
+        p.page.OnPreview = [&](TReportJob* job) {
+            show(job);
+            QTimer::singleShot(0, [&p, job] {
+                job->Print();    // still composing
+                p.page.Print();  // the page is composing too
+                QTimer::singleShot(0, [job] { job->ClosePreview(); });
+            });
+        };
+        p.page.Preview();
+        QVERIFY(m_backend->documents.isEmpty());
+    }
+
+    void previewWithoutCallbackShowsItsOwnWindow() {
+        Page p;
+        bool shown = false;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            TReportJob* job = p.page.reportJob();
+            if (!job || job->status() != TJobStatus::mpFinished) return;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && w->findChild<TReportPreview*>()) {
+                    shown = w->findChild<TReportPreview*>()->reportJob() == job;
+                    w->close();
+                }
+            }
+        });
+        closer.start(5);
+        p.page.Preview();
+        QVERIFY(shown);
+        QCOMPARE(p.page.reportJob(), nullptr);
+    }
+
+    void exceptionInCallbackReleasesTheJob() {
+        Page p;
+        p.page.OnPreview = [](TReportJob*) { throw AppError("no window"); };
+        QVERIFY_THROWS_EXCEPTION(AppError, p.page.Preview());
+        QCOMPARE(p.page.reportJob(), nullptr);
+        QVERIFY(!p.page.isComposing());
+    }
+};
+
+QTEST_MAIN(TestReportJob)
+#include "tst_reportjob.moc"

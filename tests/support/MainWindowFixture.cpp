@@ -1,0 +1,86 @@
+#include "support/MainWindowFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QImage>
+#include <QStringDecoder>
+#include <QTest>
+
+#include "app/TEXPDPrintForm.h"
+#include "platform/AppError.h"
+#include "template/ProfileFile.h"
+
+void chooseItem(QComboBox* list, const QString& text) {
+    const int index = list->findText(text);
+    QVERIFY2(index >= 0, qPrintable("no item " + text));
+    list->showPopup();
+    QAbstractItemView* view = list->view();
+    QTRY_VERIFY(view->isVisible());
+    // The open list ignores mouse releases for a double-click interval after it opened, so
+    // the item is picked with the keyboard, which goes through the same `activated` path.
+    view->setCurrentIndex(view->model()->index(index, list->modelColumn(), list->rootModelIndex()));
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(!view->isVisible());
+}
+
+PrinterListBackend::PrinterListBackend(QStringList names, QString defaultName)
+    : names(std::move(names)), defaultName(std::move(defaultName)) {
+    PrinterBackend::install(this);
+}
+
+PrinterListBackend::~PrinterListBackend() { PrinterBackend::install(nullptr); }
+
+std::unique_ptr<PrinterDevice> PrinterListBackend::open(const QString& printerName,
+                                                        const PrinterDeviceMode&) {
+    throw AppError("test printer list cannot print to " + printerName);
+}
+
+MainWindowFixture::MainWindowFixture(QStringList printerNames, QString defaultPrinter,
+                                     double screenDpi)
+    : folders(screenDpi), printers(std::move(printerNames), std::move(defaultPrinter)) {
+    for (const char* name : {"元智捷诚", "龙邦快递", "顺丰快递", "vornix"})
+        writePicture(QString::fromUtf8(name));
+}
+
+MainWindowFixture::~MainWindowFixture() { m_form.reset(); }
+
+void MainWindowFixture::writePicture(const QString& name) const {
+    QImage picture(64, 36, QImage::Format_RGB32);
+    picture.fill(name == "vornix" ? Qt::gray : Qt::white);
+    picture.save(QDir(folders.workingFolder()).filePath(name + ".jpg"), "JPG");
+}
+
+void MainWindowFixture::removePicture(const QString& name) const {
+    QFile::remove(QDir(folders.workingFolder()).filePath(name + ".jpg"));
+}
+
+void MainWindowFixture::writeSettings(const QString& content) const {
+    QFile file(folders.settingsFile());
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(content.toUtf8());
+}
+
+QString MainWindowFixture::readSettings() const {
+    QFile file(folders.settingsFile());
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    return QStringDecoder("GB18030")(bytes);
+}
+
+QString MainWindowFixture::value(const QString& section, const QString& key) const {
+    return ProfileFile(folders.settingsFile()).readString(section, key, {});
+}
+
+TEXPDPrintForm& MainWindowFixture::start() {
+    m_form = std::make_unique<TEXPDPrintForm>();
+    m_form->show();
+    // Focus decides what the size edits do, and only an active window has a focus widget.
+    m_form->activateWindow();
+    if (!QTest::qWaitForWindowActive(m_form.get())) qWarning("main window did not become active");
+    return *m_form;
+}
