@@ -93,6 +93,9 @@ void AddressPickers::setNameLists(QStringList* senderNames, QStringList* custome
 void AddressPickers::preparePicker(QComboBox* picker) {
     // A plain string model: tens of thousands of names go in with one reset, not one item at a
     // time, and the list view lays them out as rows of one height.
+    // Part 5.2: a drop-down list without free text entry; the picker's text is the chosen entry
+    // or empty.
+    picker->setEditable(false);
     if (!qobject_cast<QStringListModel*>(picker->model()))
         picker->setModel(new QStringListModel(picker));
     if (auto* list = qobject_cast<QListView*>(picker->view())) list->setUniformItemSizes(true);

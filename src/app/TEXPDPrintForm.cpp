@@ -241,6 +241,7 @@ void TEXPDPrintForm::connectHandlers() {
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
     ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
     connect(cbbPrinterName, &QComboBox::activated, this,
@@ -268,7 +269,11 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
     return fields;
 }
 
-void TEXPDPrintForm::FormCreate() { fillPrinterList(); }
+void TEXPDPrintForm::FormCreate() {
+    ConnectAddressBook();
+    FillAddressPickers();
+    fillPrinterList();
+}
 
 void TEXPDPrintForm::FormShow() {
     ListFontNames(cbbTextfontname);
