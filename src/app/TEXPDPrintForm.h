@@ -99,8 +99,8 @@ public:
     void cbbfontSizeChange();
 
     // Address book, pickers and the editor dialog (addressbook/).
-    void ConnectAddressBook();   // creation step 1
-    void FillAddressPickers();   // creation step 2; a failing statement ends creation silently
+    void ConnectAddressBook();  // creation step 1
+    void FillAddressPickers();  // creation step 2; a failing statement ends creation silently
     void cbbSendNamesChange();
     void cbbCustomerNamesChange();
     void cbbSendNamesKeyUp(int key);
