@@ -233,6 +233,8 @@ void TEXPDPrintForm::buildStatusBar() {
 void TEXPDPrintForm::connectHandlers() {
     // List handlers hang on `activated`: only the user's choice runs them, never the program's.
     connect(CheckBox1, &QCheckBox::clicked, this, guarded(this, &TEXPDPrintForm::CheckBox1Click));
+    connect(Button3, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button3Click));
+    connect(btnHelp, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnHelpClick));
     connect(btnApply, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnApplyClick));
     connect(btnSaveDefault, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnSaveDefaultClick));

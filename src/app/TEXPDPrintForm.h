@@ -77,6 +77,10 @@ public:
     void FormShow();
     void CheckBox1Click();
 
+    // The settings dialog and the help window (dialogs/).
+    void Button3Click();
+    void btnHelpClick();
+
     // Template load and save (template/).
     void CbbReadIni(ProfileFile& ini, bool isDefault);
     void CbbWriteIni(ProfileFile& ini, bool isDefault);

@@ -30,7 +30,9 @@ bool MessageBoxes::confirm(const QString& text, QWidget* parent) {
     return instance().show(parent, Icon::Confirmation, text, Buttons::OkCancel) == Answer::Ok;
 }
 
-void MessageBoxes::beep() { QApplication::beep(); }
+void MessageBoxes::beep() { instance().soundBeep(); }
+
+void QtMessageBoxes::soundBeep() { QApplication::beep(); }
 
 MessageBoxes::Answer QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& text,
                                           Buttons buttons) {

@@ -15,6 +15,8 @@ public:
 
     virtual ~MessageBoxes() = default;
     virtual Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) = 0;
+    // A short system sound, for keys that are refused.
+    virtual void soundBeep() = 0;
 
     // The service in use; the Qt one unless a test installed another (nullptr restores it).
     static MessageBoxes& instance();
@@ -24,7 +26,6 @@ public:
     static void warning(const QString& text, QWidget* parent = nullptr);
     static void information(const QString& text, QWidget* parent = nullptr);
     static bool confirm(const QString& text, QWidget* parent = nullptr);
-    // A short system sound, for keys that are refused.
     static void beep();
 };
 
@@ -32,4 +33,5 @@ public:
 class QtMessageBoxes : public MessageBoxes {
 public:
     Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
+    void soundBeep() override;
 };

@@ -78,6 +78,8 @@ TEXPDPreview::TEXPDPreview(TEXPDPrintForm* mainForm)
     person1->addItems({"200%", "150%", "120%", "100%", "90%", "80%", "70%", "60%", "50%", "40%"});
     person1->setCurrentIndex(person1->findText(QStringLiteral("100%")));
     person1->hide();
+    // Typing "3" then "5" must give 35 %, not the first item that starts with those digits.
+    person1->setCompleter(nullptr);
     person1->lineEdit()->installEventFilter(this);
     // "打印" is the first control to take the focus.
     setTabOrder(spprint, bt_close);
@@ -207,15 +209,25 @@ bool TEXPDPreview::eventFilter(QObject* watched, QEvent* event) {
         runGuarded([&] { discard = person1KeyPress(key); });
         if (discard) return true;
     }
-    // Key preview: a key meant for any control of this window passes the window first, once.
+    // Key preview: a key meant for any control of this window passes the window first. Keys
+    // go to the focus widget first; an ignored key then travels on to its parents, which must
+    // not see it a second time.
     auto* target = qobject_cast<QWidget*>(watched);
     if (target && target->window() == this && target == QApplication::focusWidget()) {
         runGuarded([&] { FormKeyDown(key); });
-        // A focused button takes Enter as a press, as on the forms the users know.
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            qobject_cast<QPushButton*>(target)) {
-            static_cast<QPushButton*>(target)->click();
-            return true;
+        if (auto* button = qobject_cast<QPushButton*>(target)) {
+            // A focused button takes Enter as a press. Arrow keys stop here: a button would
+            // pass the focus on with them, and the preview re-fits the page when it takes the
+            // focus, undoing the move the arrow just made.
+            switch (key->key()) {
+                case Qt::Key_Return:
+                case Qt::Key_Enter: button->click(); return true;
+                case Qt::Key_Left:
+                case Qt::Key_Right:
+                case Qt::Key_Up:
+                case Qt::Key_Down: return true;
+                default: break;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

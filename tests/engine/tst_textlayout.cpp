@@ -8,7 +8,7 @@
 #include "printing/engine/TReportPage.h"
 #include "printing/engine/TextLayout.h"
 
-// Part 6.4: the text item's layout and its output in a composition.
+// Tests of the text item's layout and its output in a composition.
 class TestTextLayout : public QObject {
     Q_OBJECT
 
@@ -87,6 +87,27 @@ class TestTextLayout : public QObject {
         item.setCaption("");
         QCOMPARE(item.itemWidth(), 0);
         QVERIFY(item.lines().isEmpty());
+    }
+
+    void fontChangeLaysOutAgain() {
+        // The print command sets the caption before the font: the item is sized by the font it ends
+        // with.
+        TReportPage page;
+        TReportBand band(&page);
+        TReportLabel item(&band);
+        item.setCaption("Sender");
+        const int before = item.itemWidth();
+        item.setFontSize(24);
+        const QFontMetricsF metrics(item.font(), engine::measuringDevice(120));
+        QCOMPARE(item.itemWidth(), roundHalfEven(metrics.horizontalAdvance("Sender")));
+        QVERIFY(item.itemWidth() > before);
+        // A fixed box re-breaks its lines with the new font.
+        item.setAutoSize(false);
+        item.setWrapStyle(TWrapStyle::BreakAnywhere);
+        item.setWidth(40);
+        const int lines = item.lines().size();
+        item.setFontSize(8);
+        QVERIFY(item.lines().size() < lines);
     }
 
     void fontKeepsItsPointSize() {

@@ -10,7 +10,6 @@
 
 #include "addressbook/AddressBookFile.h"
 #include "app/TEXPDPrintForm.h"
-#include "platform/AppError.h"
 #include "template/ProfileFile.h"
 
 void chooseItem(QComboBox* list, const QString& text) {
@@ -26,21 +25,15 @@ void chooseItem(QComboBox* list, const QString& text) {
     QTRY_VERIFY(!view->isVisible());
 }
 
-PrinterListBackend::PrinterListBackend(QStringList names, QString defaultName)
-    : names(std::move(names)), defaultName(std::move(defaultName)) {
-    PrinterBackend::install(this);
-}
-
-PrinterListBackend::~PrinterListBackend() { PrinterBackend::install(nullptr); }
-
-std::unique_ptr<PrinterDevice> PrinterListBackend::open(const QString& printerName,
-                                                        const PrinterDeviceMode&) {
-    throw AppError("test printer list cannot print to " + printerName);
-}
-
 MainWindowFixture::MainWindowFixture(QStringList printerNames, QString defaultPrinter,
                                      double screenDpi)
-    : folders(screenDpi), printers(std::move(printerNames), std::move(defaultPrinter)) {
+    : folders(screenDpi) {
+    for (const QString& name : printerNames) {
+        RecordingPrinterBackend::Printer printer;
+        printer.name = name;
+        printers.printers << printer;
+    }
+    printers.defaultPrinter = defaultPrinter;
     for (const char* name : {"元智捷诚", "龙邦快递", "顺丰快递", "vornix"})
         writePicture(QString::fromUtf8(name));
     // The program's folder holds the empty address book, as make-address-book leaves it.

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "platform/PrinterBackend.h"
+#include "support/RecordingPrinterBackend.h"
 #include "support/TestSupport.h"
 
 class QComboBox;
@@ -13,24 +13,8 @@ class TEXPDPrintForm;
 // and clicks the item, so the list's `activated` handlers run.
 void chooseItem(QComboBox* list, const QString& text);
 
-// A printer list for tests of the program's printer choice: names and a default, nothing
-// printable (tests of the print path use the engine's recording back end).
-class PrinterListBackend : public PrinterBackend {
-public:
-    PrinterListBackend(QStringList names, QString defaultName);
-    ~PrinterListBackend() override;
-
-    QStringList printerNames() override { return names; }
-    QString defaultPrinterName() override { return defaultName; }
-    std::unique_ptr<PrinterDevice> open(const QString& printerName,
-                                        const PrinterDeviceMode& mode) override;
-
-    QStringList names;
-    QString defaultName;
-};
-
-// Everything a main-window test needs: private folders, answered message boxes, a printer list
-// and the courier pictures in the working folder (small plain JPEGs; their look is not tested).
+// Everything a main-window test needs: private folders, answered message boxes, recording
+// printers of the given names (180 dpi, custom paper offered) and the courier pictures in the working folder (small plain JPEGs; their look is not tested).
 class MainWindowFixture {
 public:
     explicit MainWindowFixture(QStringList printers = {"Office Laser", "Dot Matrix"},
@@ -53,7 +37,7 @@ public:
 
     TestFolders folders;
     RecordingMessageBoxes boxes;
-    PrinterListBackend printers;
+    RecordingPrinterBackend printers;
 
 private:
     std::unique_ptr<TEXPDPrintForm> m_form;

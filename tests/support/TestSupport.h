@@ -19,8 +19,10 @@ public:
     ~RecordingMessageBoxes() override;
 
     Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
+    void soundBeep() override { ++beeps; }
 
     QList<Shown> shown;
+    int beeps = 0;
     Answer nextAnswer = Answer::Ok;  // the answer to confirmations
     QStringList texts() const;
     void clear() { shown.clear(); }

@@ -32,7 +32,8 @@ TReportBand::~TReportBand() {
 double TReportBand::sizeValue(int index) const {
     if (index < 0 || index > 1)
         throw AppError(QStringLiteral("Band size index %1 out of range").arg(index));
-    return engine::fromInternal(m_size[index], m_page->units(), m_dpi, m_page->zoom());
+    return engine::fromInternal(m_size[index], m_page ? m_page->units() : TUnitMode::MM, m_dpi,
+                                m_page ? m_page->zoom() : 100);
 }
 
 void TReportBand::setSizeValue(int index, double value) {

@@ -49,7 +49,7 @@ class TReportBand : public QWidget {
     void setBandGeometry(const QRect& geometry);
     void noteSize();
 
-    TReportPage* m_page;
+    TReportPage* m_page;  // cleared when the page goes first
     double m_dpi;
     std::array<double, 2> m_size{0, 0};
     QColor m_color = Qt::white;

@@ -50,7 +50,10 @@ TReportPage::TReportPage(QWidget* parent) : QWidget(parent), m_dpi(AppEnvironmen
     relayout();
 }
 
-TReportPage::~TReportPage() = default;
+TReportPage::~TReportPage() {
+    // The band outlives this part of the page by a moment (QWidget deletes its children).
+    if (m_band) m_band->m_page = nullptr;
+}
 
 double TReportPage::pageValue(int index) const {
     checkIndex(index, int(m_values.size()));

@@ -1,0 +1,258 @@
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/AppEnvironment.h"
+#include "platform/PrinterBackend.h"
+#include "platform/QtPrinterBackend.h"
+#include "printing/engine/TReportBand.h"
+#include "printing/engine/TReportJob.h"
+#include "printing/engine/TReportLabel.h"
+#include "printing/engine/TReportPage.h"
+#include "printing/engine/TReportPreview.h"
+#include "support/TestSupport.h"
+
+// A real print through CUPS onto the cups-pdf queue "PDF" (scripts/start-cups.sh sets it up):
+// a black mark at a known band position must land at the expected millimetres on the PDF page,
+// rendered with pdftoppm at 254 pixels per inch, so one pixel is 0.1 mm. Skips cleanly when no
+// such queue or no pdftoppm is there.
+class TestCupsPrint : public QObject {
+    Q_OBJECT
+
+    struct Ink {
+        QRect box;   // 0.1 mm from the page's top-left corner
+        QSize page;  // 0.1 mm
+    };
+
+    int m_printerIndex = -1;
+    QString m_pdftoppm;
+
+    // cups-pdf's Out folders: the configured one with ${HOME} for the users a job may run as,
+    // and the anonymous folder.
+    static QStringList outFolders() {
+        QStringList homes{QDir::homePath()};
+        if (const passwd* pw = getpwuid(getuid())) homes << QString::fromLocal8Bit(pw->pw_dir);
+        homes << "/root";
+        QStringList folders;
+        QString out = "${HOME}/PDF";
+        QString anon = "/var/spool/cups-pdf/ANONYMOUS";
+        QFile conf("/etc/cups/cups-pdf.conf");
+        if (conf.open(QIODevice::ReadOnly)) {
+            for (const QString& raw : QString::fromLocal8Bit(conf.readAll()).split('\n')) {
+                const QString line = raw.trimmed();
+                if (line.startsWith("Out ")) out = line.mid(4).trimmed();
+                if (line.startsWith("AnonDirName ")) anon = line.mid(12).trimmed();
+            }
+        }
+        for (const QString& home : homes) {
+            QString folder = out;
+            folder.replace("${HOME}", home);
+            folder.replace("${USER}", QString::fromLocal8Bit(qgetenv("USER")));
+            folders << folder;
+        }
+        folders << anon;
+        folders.removeDuplicates();
+        return folders;
+    }
+
+    // The PDF cups-pdf made for our title (it mangles the name, so we look for its letters).
+    static QString waitForPdf(const QString& title, const QDateTime& since) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 60000) {
+            for (const QString& folder : outFolders()) {
+                QDirIterator it(folder, {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
+                while (it.hasNext()) {
+                    const QFileInfo info(it.next());
+                    if (info.fileName().contains(title) &&
+                        info.lastModified() >= since.addSecs(-2) && info.size() > 0)
+                        return info.absoluteFilePath();
+                }
+            }
+            QTest::qWait(200);
+        }
+        return {};
+    }
+
+    Ink measureInk(const QString& pdf) {
+        QTemporaryDir dir;
+        const QString base = dir.filePath("page");
+        QProcess p;
+        p.start(m_pdftoppm, {"-r", "254", "-gray", "-f", "1", "-l", "1", "-singlefile", pdf, base});
+        if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
+        const QImage image(base + ".pgm");
+        Ink ink;
+        ink.page = image.size();
+        int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar* row = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x) {
+                if (qGray(image.pixel(x, y)) < 128) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+            Q_UNUSED(row);
+        }
+        if (right >= 0) ink.box = QRect(QPoint(left, top), QPoint(right, bottom));
+        return ink;
+    }
+
+    // The main window's page at 96 pixels per inch with a black mark of 40 × 20 pixels at
+    // band pixel (172, 91): 46.51 mm from the paper's left edge and 25.08 mm from its top.
+    struct MarkedPage {
+        TReportPage page;
+        MarkedPage(const QString& title, int printerIndex) {
+            page.setReportTitle(title);
+            page.setShowProgress(false);
+            page.printerSettings().PrinterIndex = printerIndex;
+            auto* band = new TReportBand(&page);
+            band->setSizeValue(0, 126);
+            auto* mark = new TReportLabel(band);
+            mark->setAutoSize(false);
+            mark->setBounds(172, 91, 40, 20);
+            mark->setCaption(QString());
+            mark->setColor(Qt::black);
+        }
+    };
+
+    // Where the mark should be on the PDF page: `expected` in 0.1 mm from the paper's corner as
+    // the engine draws it. Qt writes the 230 × 128 mm page rounded to whole points (652 × 363
+    // pt); CUPS cuts a custom size to whole points below (651 × 362 pt) and the content stays
+    // centred on the smaller page, so everything moves by half the difference. What remains is
+    // the rasterisation at 254 ppi: one pixel, 0.1 mm, each way.
+    void checkMark(const Ink& ink, const QRectF& expected) {
+        QVERIFY2(!ink.box.isEmpty(), "no ink on the page");
+        const QSizeF qtPoints = QPageSize(QSizeF(230, 128), QPageSize::Millimeter).sizePoints();
+        const QSizeF pagePoints(std::round(ink.page.width() / 254.0 * 72),
+                                std::round(ink.page.height() / 254.0 * 72));
+        QVERIFY2(
+            std::abs(pagePoints.width() - 651) <= 1 && std::abs(pagePoints.height() - 362) <= 1,
+            qPrintable(QStringLiteral("page %1 x %2 pt")
+                           .arg(pagePoints.width())
+                           .arg(pagePoints.height())));
+        const double shiftX = (qtPoints.width() - pagePoints.width()) / 2 * 254 / 72;
+        const double shiftY = (qtPoints.height() - pagePoints.height()) / 2 * 254 / 72;
+        const QString got =
+            QStringLiteral("ink at %1, %2, %3 x %4; expected %5, %6, %7 x %8 (0.1 mm)")
+                .arg(ink.box.left())
+                .arg(ink.box.top())
+                .arg(ink.box.width())
+                .arg(ink.box.height())
+                .arg(expected.left() - shiftX, 0, 'f', 2)
+                .arg(expected.top() - shiftY, 0, 'f', 2)
+                .arg(expected.width(), 0, 'f', 2)
+                .arg(expected.height(), 0, 'f', 2);
+        qInfo().noquote() << got;
+        constexpr double tolerance = 1.5;
+        QVERIFY2(std::abs(ink.box.left() - (expected.left() - shiftX)) <= tolerance,
+                 qPrintable(got));
+        QVERIFY2(std::abs(ink.box.top() - (expected.top() - shiftY)) <= tolerance, qPrintable(got));
+        QVERIFY2(std::abs(ink.box.width() - expected.width()) <= tolerance, qPrintable(got));
+        QVERIFY2(std::abs(ink.box.height() - expected.height()) <= tolerance, qPrintable(got));
+    }
+
+    // The mark as a direct print places it: 10 + 172 × 254 ÷ 96 = 465.08 from the left edge,
+    // 10 + 91 × 254 ÷ 96 = 250.77 from the top, 40 × 20 pixels = 105.83 × 52.92.
+    static QRectF directMark() {
+        return {10 + 172 * 254.0 / 96, 10 + 91 * 254.0 / 96, 40 * 254.0 / 96, 20 * 254.0 / 96};
+    }
+
+  private slots:
+    void initTestCase() {
+        PrinterBackend::install(nullptr);  // the real, Qt one
+        m_printerIndex = PrinterBackend::instance().printerNames().indexOf("PDF");
+        m_pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    }
+
+    void init() {
+        if (m_printerIndex < 0)
+            QSKIP("No CUPS printer \"PDF\" (bash scripts/start-cups.sh as root)");
+        if (m_pdftoppm.isEmpty()) QSKIP("pdftoppm is not installed");
+        AppEnvironment::setScreenDpi(96);
+    }
+    void cleanup() { AppEnvironment::reset(); }
+
+    void capabilitiesOfTheQueue() {
+        QtPrinterBackend backend;
+        PrinterDeviceMode mode;
+        mode.paperSize = PrinterDeviceMode::UserDefinedPaper;
+        mode.paperWidth = 2300;
+        mode.paperLength = 1280;
+        const auto device = backend.open("PDF", mode);
+        const PrinterCapabilities caps = device->capabilities();
+        QVERIFY(caps.dpiX > 0);
+        QCOMPARE(caps.offsetX, 0.0);  // full-page mode: the origin is the paper's corner
+        QCOMPARE(caps.offsetY, 0.0);
+        QVERIFY(caps.offersUserDefinedSize());
+        QCOMPARE(caps.currentPaperSize, 256);
+        // 230 × 128 mm in whole points.
+        QVERIFY(std::abs(caps.physicalWidth / caps.dpiX * 254 - 2300) < 4);
+        QVERIFY(std::abs(caps.physicalHeight / caps.dpiY * 254 - 1280) < 4);
+        QVERIFY_THROWS_EXCEPTION(std::exception, backend.open("No such printer", mode));
+    }
+
+    void directPrintPutsTheMarkInPlace() {
+        const QString title =
+            QStringLiteral("quorvel_direct_%1").arg(QDateTime::currentMSecsSinceEpoch());
+        const QDateTime since = QDateTime::currentDateTime();
+        MarkedPage marked(title, m_printerIndex);
+        marked.page.Print();
+        const QString pdf = waitForPdf(title, since);
+        QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job");
+        const Ink ink = measureInk(pdf);
+        QFile::remove(pdf);
+        checkMark(ink, directMark());
+    }
+
+    void previewJobPrintPutsTheMarkInPlace() {
+        const QString title =
+            QStringLiteral("quorvel_preview_%1").arg(QDateTime::currentMSecsSinceEpoch());
+        const QDateTime since = QDateTime::currentDateTime();
+        MarkedPage marked(title, m_printerIndex);
+        std::unique_ptr<TReportPreview> control;
+        marked.page.OnPreview = [&](TReportJob* job) {
+            control = std::make_unique<TReportPreview>();
+            control->setReportJob(job);
+            QPointer<TReportJob> guard(job);
+            // Once the page is composed (the first events come during the composition).
+            QTimer* poll = new QTimer(control.get());
+            connect(poll, &QTimer::timeout, [guard, poll] {
+                if (!guard || guard->status() != TJobStatus::mpFinished) return;
+                poll->stop();
+                guard->Print();
+                guard->ClosePreview();
+            });
+            poll->start(10);
+        };
+        marked.page.Preview();
+        const QString pdf = waitForPdf(title, since);
+        QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job");
+        // The recorded page has the screen's grain (0.26 mm at 96 ppi): the mark lies at whole
+        // picture pixels, and the 869 × 484 pixel picture is stretched over 2300 × 1280.
+        const QRectF m = directMark();
+        const double sx = 2300.0 / 869, sy = 1280.0 / 484;
+        const QRectF grain(
+            std::nearbyint(m.left() * 96 / 254) * sx, std::nearbyint(m.top() * 96 / 254) * sy,
+            std::nearbyint(m.width() * 96 / 254) * sx, std::nearbyint(m.height() * 96 / 254) * sy);
+        const Ink ink = measureInk(pdf);
+        QFile::remove(pdf);
+        checkMark(ink, grain);
+    }
+};
+
+QTEST_MAIN(TestCupsPrint)
+#include "tst_cupsprint.moc"

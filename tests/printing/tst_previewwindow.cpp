@@ -1,0 +1,116 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/TEXPDPrintForm.h"
+#include "printing/engine/TReportPreview.h"
+#include "support/MainWindowFixture.h"
+#include "printing/PreviewDriver.h"
+
+class TestPreviewWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void opensFittedWithThePercentBoxHiddenAndPrintFocused() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            QCOMPARE(preview.windowTitle(), QString("预览窗口"));
+            QCOMPARE(preview.ReportPreview1->zoomState(), TZoomState::rzZoomToFit);
+            QVERIFY(preview.person1->isHidden());
+            QCOMPARE(QApplication::focusWidget(), preview.spprint);
+            // Enter right away prints, since "打印" holds the focus.
+            QTest::keyClick(preview.spprint, Qt::Key_Return);
+            QCOMPARE(fx.printers.documents.size(), 1);
+        }));
+    }
+
+    void zoomButtonsAndThePercentBox() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            QTest::mouseClick(preview.btn2, Qt::LeftButton);
+            QCOMPARE(preview.ReportPreview1->zoom(), 100);
+            QTest::mouseClick(preview.btn3, Qt::LeftButton);
+            QCOMPARE(preview.ReportPreview1->zoomState(), TZoomState::rzZoomToWidth);
+
+            QTest::mouseClick(preview.btn4, Qt::LeftButton);
+            QVERIFY(preview.btn4->isChecked());
+            QVERIFY(!preview.person1->isHidden());
+            QCOMPARE(preview.person1->currentText(), QString("100%"));
+            QCOMPARE(preview.ReportPreview1->zoom(), 100);
+
+            QLineEdit* box = preview.person1->lineEdit();
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_3);
+            QCOMPARE(preview.ReportPreview1->zoom(), 3);
+            QTest::keyClick(box, Qt::Key_5);
+            QCOMPARE(preview.ReportPreview1->zoom(), 35);
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_1);
+            QCOMPARE(preview.ReportPreview1->zoom(), 35);  // 1 % is refused
+            QTest::keyClick(box, Qt::Key_A);
+            QCOMPARE(box->text(), QString("1"));
+            QCOMPARE(fx.boxes.beeps, 1);
+            QTest::keyClick(box, Qt::Key_Percent);
+            QCOMPARE(box->text(), QString("1%"));
+
+            box->selectAll();
+            QTest::keyClicks(box, "200%");
+            QCOMPARE(preview.ReportPreview1->zoom(), 200);
+            QTest::mouseClick(preview.btn1, Qt::LeftButton);
+            QCOMPARE(preview.ReportPreview1->zoomState(), TZoomState::rzZoomToFit);
+            QVERIFY(!preview.person1->isHidden());  // the toggle is still down
+            // Releasing the toggle hides the box and applies its percentage once more.
+            QTest::mouseClick(preview.btn4, Qt::LeftButton);
+            QVERIFY(preview.person1->isHidden());
+            QCOMPARE(preview.ReportPreview1->zoom(), 200);
+        }));
+    }
+
+    void arrowKeysMoveThePageTenPixels() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            QWidget* image = preview.ReportPreview1->pageImage();
+            const QPoint start = image->pos();
+            QTest::keyClick(preview.spprint, Qt::Key_Left);
+            QCOMPARE(image->pos(), start + QPoint(10, 0));
+            QTest::keyClick(preview.spprint, Qt::Key_Up);
+            QCOMPARE(image->pos(), start + QPoint(10, 10));
+            QTest::keyClick(preview.spprint, Qt::Key_Down);
+            QTest::keyClick(preview.spprint, Qt::Key_Right);
+            QCOMPARE(image->pos(), start);
+        }));
+    }
+
+    void printingTwiceFollowsThePrinterChosenOnTheMainWindow() {
+        MainWindowFixture fx({"Office Laser", "Dot Matrix"}, "Office Laser");
+        TEXPDPrintForm& form = fx.start();
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            QTest::mouseClick(preview.spprint, Qt::LeftButton);
+            form.cbbPrinterName->setCurrentIndex(1);
+            QTest::mouseClick(preview.spprint, Qt::LeftButton);
+        }));
+        QCOMPARE(fx.printers.documents.size(), 2);
+        QCOMPARE(fx.printers.documents[0].printer, QString("Office Laser"));
+        QCOMPARE(fx.printers.documents[1].printer, QString("Dot Matrix"));
+        QCOMPARE(fx.printers.documents[0].pages.size(), 1);
+        QCOMPARE(fx.printers.documents[1].pages.size(), 1);
+    }
+
+    void closingByTheTitleBarEndsThePreviewAndTheMainWindowClosesAgain() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            QVERIFY(!form.close());
+            preview.close();
+            QVERIFY(!ActivePreview);
+        }));
+        QVERIFY(form.close());
+    }
+};
+
+QTEST_MAIN(TestPreviewWindow)
+#include "tst_previewwindow.moc"
