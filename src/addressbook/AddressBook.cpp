@@ -62,7 +62,7 @@ void AddressBook::OpenData(const QString& sql, AddressQuery& dataSet,
     try {
         dataSet.close();
     } catch (...) {
-        // A failure while closing is ignored (Part 5.1).
+        // A failure while closing is ignored.
     }
     try {
         dataSet.clearSql();

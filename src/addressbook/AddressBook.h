@@ -7,7 +7,7 @@
 
 #include "addressbook/AddressQuery.h"
 
-// The address book of Part 5.1: the connection ADOConnection1 to "data/QuorvelDB.qdb" beside
+// The address book: the connection ADOConnection1 to "data/QuorvelDB.qdb" beside
 // the executable, the two query objects ADOQuery1 (short reads for the pickers) and ADOQuery2
 // (the editor's row set), and the two operations through which all reading goes, OpenData and
 // ShowStringList. The main window owns one AddressBook for the life of the process.
@@ -17,9 +17,9 @@
 class AddressBook : public QObject {
     Q_OBJECT
   public:
-    // The statements of Part 5.1, exact. The two look-ups differ from the old program in one
-    // point: the picked name is bound as a parameter instead of being spliced between double
-    // quotes, so that every name (quotes included) is found, and no name is read as SQL.
+    // Every statement the program sends. The two look-ups bind the picked name as a parameter
+    // instead of splicing it between double quotes, so that every name (quotes included) is
+    // found and no name is ever read as SQL.
     static const QString kSenderListSql;      // "Select * from 发货人 order by 发货人"
     static const QString kCustomerListSql;    // "Select * from 客户 order by 名称"
     static const QString kSenderLookupSql;    // "Select * from  发货人 where [发货人]=?"
@@ -32,9 +32,9 @@ class AddressBook : public QObject {
     explicit AddressBook(QObject* parent = nullptr);
     ~AddressBook() override;
 
-    // The connection string of Part 5.1 for an executable in `executableFolder`: the data
+    // The connection string for an executable in `executableFolder`: the data
     // source is that folder, a separator, "data", a separator and "QuorvelDB.qdb" (the platform's
-    // separator; the old program's "\" on Windows), the password "KDMRTQXW".
+    // separator, "\" on Windows), the password "KDMRTQXW".
     static QString connectionString(const QString& executableFolder);
 
     // Opens ADOConnection1 for the executable's folder (AppEnvironment). A failure is reported

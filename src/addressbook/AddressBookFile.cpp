@@ -137,8 +137,8 @@ void refreshCollation(QSqlDatabase& db) {
 
 const char* const kSchema[] = {
     "PRAGMA user_version = 1",
-    // Columns in the order of Part 5.1; the row key first. Only the listed name columns carry
-    // the pinyin collation; the other texts compare as written.
+    // Columns in the order the editor's grid relies on; the row key first. Only the listed name
+    // columns carry the pinyin collation; the other texts compare as written.
     "CREATE TABLE \"发货人\" ("
     " \"ID\" INTEGER PRIMARY KEY AUTOINCREMENT,"
     " \"单位\" TEXT DEFAULT '',"

@@ -4,11 +4,11 @@
 #include <QString>
 
 // The small layer between the address book and the database engine: it knows the file format
-// of "QuorvelDB.qdb", opens an existing file for a connection string of the old program's
-// shape, and makes a new empty file (for the tool make-address-book).
+// of "QuorvelDB.qdb", opens an existing file named by an OLE DB style connection string, and makes
+// a new empty file (for the tool make-address-book).
 //
-// The engine is SQLite through Qt SQL. The old program used a Jet database with a database
-// password; SQLite as shipped here has no encryption, so the password is realised like this:
+// The engine is SQLite through Qt SQL. The address book has a database password; SQLite as
+// shipped here has no encryption, so the password is realised like this:
 //
 //   * the file is marked as ours by SQLite's application_id (kApplicationId) and carries a
 //     table QuorvelGuard holding a random salt and SHA-256(salt + password);

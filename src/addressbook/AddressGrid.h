@@ -32,7 +32,7 @@ class AddressGridModel : public QAbstractTableModel {
     AddressQuery& m_query;
 };
 
-// The data-aware grid the editor asks for (Part 5.3, subsystem 9): read-only, whole-row
+// The data-aware grid of the address-book editor: read-only, whole-row
 // selection, column titles, the row indicator with row numbers, movable and resizable columns,
 // a cell-painting hook, and a find function of its own (Ctrl+F, or findNext()). The row the
 // user selects becomes the row set's current row, and the row set's current row is the grid's.

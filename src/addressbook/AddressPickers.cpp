@@ -17,7 +17,7 @@
 
 namespace {
 
-// Which column fills which field, in the order the fields are set (Part 5.2).
+// Which column fills which field, in the order the fields are set.
 struct FieldColumn {
     const char* field;
     const char* column;  // UTF-8
@@ -30,14 +30,14 @@ constexpr FieldColumn kCustomerFields[] = {
     {"cbb44", "电话"},   {"cbb55", "名称"},
 };
 
-// The placeholder of a field is its caption (Part 1.2), the field's initial text.
+// The placeholder of a field is its caption, the field's initial text.
 QString placeholderOf(const QString& field) {
     for (const WaybillFieldSpec& spec : waybillFieldSpecs())
         if (spec.objectName() == field) return spec.captionText();
     return QString();
 }
 
-// The pickers' lists drop down below the picker, ten rows high, as the old program's did.
+// The pickers' lists drop down below the picker, ten rows high.
 // Styles that open a combo box's list as a menu over it (Fusion, the Linux default) measure every
 // entry's text each time the list opens, a fifth of a second for 30 000 names; a drop-down list
 // measures only the rows it shows.
@@ -93,7 +93,7 @@ void AddressPickers::setNameLists(QStringList* senderNames, QStringList* custome
 void AddressPickers::preparePicker(QComboBox* picker) {
     // A plain string model: tens of thousands of names go in with one reset, not one item at a
     // time, and the list view lays them out as rows of one height.
-    // Part 5.2: a drop-down list without free text entry; the picker's text is the chosen entry
+    // A drop-down list without free text entry: the picker's text is the chosen entry
     // or empty.
     picker->setEditable(false);
     if (!qobject_cast<QStringListModel*>(picker->model()))

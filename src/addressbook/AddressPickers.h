@@ -9,7 +9,7 @@ class QComboBox;
 class QWidget;
 class AddressBook;
 
-// The sender and customer pickers of Part 5.2, for the main window's two drop-down lists
+// The sender and customer pickers, for the main window's two drop-down lists
 // cbbSendNames and cbbCustomerNames: the fill from the address book, the two change operations
 // that fill the five fields of a side from the picked name's row (or put the side's
 // placeholders back), and the pinyin-initial letter filter on key release.
@@ -38,20 +38,20 @@ class AddressPickers : public QObject {
     // CustomerNameList unless a test gives others.
     void setNameLists(QStringList* senderNames, QStringList* customerNames);
 
-    // Part 5.2's fill: senders (list and entries), then customers. A failing statement throws
+    // The fill: senders (list and entries), then customers. A failing statement throws
     // SilentAbort after OpenData's message; the list concerned and its picker stay as they were.
     void Fill();
 
-    // The change operations; `Sender` of the old program is not used.
+    // The change operations.
     void cbbSendNamesChange();
     void cbbCustomerNamesChange();
 
     // The key-up operations: `key` is the Qt key code (Qt::Key_A .. Qt::Key_Z are 65 .. 90, the
-    // codes of the old program's letter keys).
+    // Windows virtual-key codes of the letter keys).
     void cbbSendNamesKeyUp(int key);
     void cbbCustomerNamesKeyUp(int key);
 
-    // For the courier switch (Part 3.2): clears the customer picker's choice and runs its change
+    // For the courier switch: clears the customer picker's choice and runs its change
     // operation, then the same for the sender picker; all ten fields show their placeholders.
     void ResetPickers();
 

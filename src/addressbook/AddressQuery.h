@@ -7,13 +7,13 @@
 #include <QVariantList>
 #include <QVector>
 
-// A query object with its row set, in the part the address book needs of the old program's
-// ADO queries (ADOQuery1, ADOQuery2): a statement, open and close, a current row, reading
-// columns by name, and, for a "Select * from <table>" statement, changes written back to that
-// table through a pending row (append, edit, post, cancel, delete), plus locate and lookup.
+// A query object with its row set, as the address book uses it (ADOQuery1, ADOQuery2): a statement,
+// open and close, a current row, reading columns by name, and, for a "Select * from <table>"
+// statement, changes written back to that table through a pending row (append, edit, post, cancel,
+// delete), plus locate and lookup.
 //
 // Opening reads the whole result once into memory (one statement, no per-row queries); the
-// address book's tables are read the same way by the old program's client-side cursor. A change
+// address book's tables are small enough to be held whole, like a client-side cursor. A change
 // is written with one bound statement (INSERT, UPDATE or DELETE by the row key, the first
 // column) and applied to the rows in memory, so the row order of the statement stays as it was:
 // an appended row stands at the end until the next opening.

@@ -1,4 +1,4 @@
-// The main window's address-book handlers (Parts 5.1 to 5.3): connecting and filling at window
+// The main window's address-book handlers: connecting and filling at window
 // creation, the two pickers, and the button that opens the editor dialog. The work is done by
 // AddressBook, AddressPickers and TCusAddForm; these are the main window's entry points.
 #include <QComboBox>

@@ -10,7 +10,7 @@ struct Span {
     int to;
 };
 
-// Part 5.2's table, bounds included; the spans follow one another without gaps.
+// The table of spans, bounds included; the spans follow one another without gaps.
 constexpr Span kSpans[] = {
     {'A', 0xB0A1, 0xB0C4}, {'B', 0xB0C5, 0xB2C0}, {'C', 0xB2C1, 0xB4ED}, {'D', 0xB4EE, 0xB6E9},
     {'E', 0xB6EA, 0xB7A1}, {'F', 0xB7A2, 0xB8C0}, {'G', 0xB8C1, 0xB9FD}, {'H', 0xB9FE, 0xBBF6},

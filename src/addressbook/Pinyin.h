@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-// The pinyin initial of a Chinese character, from its GBK (code page 936) code, as Part 5.2's
-// table gives it: the first-level characters of GB 2312 (B0A1 to D7F9) are ordered by pinyin,
-// so 23 spans of codes give the letters A to Z without I, U and V.
+// The pinyin initial of a Chinese character, from its GBK (code page 936) code: the first-level
+// characters of GB 2312 (B0A1 to D7F9) are ordered by pinyin, so 23 spans of codes give the letters
+// A to Z without I, U and V.
 
 // The capital letter of the span that holds the character's two-byte GBK code, or a null QChar
 // when it has none: a code outside B0A1..D7F9, a character that GBK encodes in one byte (ASCII

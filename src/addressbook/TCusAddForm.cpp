@@ -30,7 +30,7 @@ namespace {
 const QString kSenderPrompt = QStringLiteral("发货人");
 const QString kCustomerPrompt = QStringLiteral("收货人");
 
-// Part 5.3's five rows: label text and column in sender mode, then in customer mode.
+// The five rows: label text and column in sender mode, then in customer mode.
 struct RowTexts {
     const char* senderLabel;
     const char* senderColumn;
@@ -158,7 +158,7 @@ void TCusAddForm::buildLayout() {
     QLineEdit** edits[5] = {&EdtKHName, &edtTel, &edtAddress, &edtSHR, &edtMDD};
     const char* editNames[5] = {"EdtKHName", "edtTel", "edtAddress", "edtSHR", "edtMDD"};
     for (int i = 0; i < 5; ++i) {
-        // The stored layout carries the customer-mode texts (Part 5.3).
+        // The stored layout carries the customer-mode texts; showing switches to senders.
         auto* label = new QLabel(QString::fromUtf8(kRows[i].customerLabel), bottom);
         label->setObjectName(QLatin1String(labelNames[i]));
         label->setGeometry(4, 6 + i * 26, 74, 25);

@@ -15,10 +15,10 @@ class QStatusBar;
 class QStyleOptionViewItem;
 class QTabBar;
 
-// The address-book editor of Part 5.3 ("发货人、客户添加与编辑"): a modal dialog in which the
+// The address-book editor ("发货人、客户添加与编辑"): a modal dialog in which the
 // user adds, changes and deletes senders (tab 0) and customers (tab 1). The grid DBGrid2 shows
 // the main window's row set ADOQuery2; five edit boxes show its current row and take the values
-// for adding or changing. Closing refills the main window's pickers (Part 5.2).
+// for adding or changing. Closing refills the main window's pickers.
 class TCusAddForm : public QDialog {
     Q_OBJECT
   public:
@@ -30,7 +30,7 @@ class TCusAddForm : public QDialog {
     // destroy it after it has closed. CusAddForm refers to it meanwhile.
     static void Button2Click(AddressBook& book, AddressPickers* pickers, QWidget* owner);
 
-    // The handlers of Part 5.3, under their design names.
+    // The handlers, under their design names.
     void FormShow();
     void TabControl1Change();
     void btnEditSendClick();
@@ -99,5 +99,5 @@ class TCusAddForm : public QDialog {
     bool m_shown = false;
 };
 
-// The dialog while it is open, null otherwise (the old program's module-level reference).
+// The dialog while it is open, null otherwise.
 extern TCusAddForm* CusAddForm;

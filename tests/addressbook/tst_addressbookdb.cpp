@@ -1,4 +1,4 @@
-// Part 5.1: the address-book file, the connection, OpenData, ShowStringList, the row set.
+// Tests of the address-book file, the connection, OpenData, ShowStringList, the row set.
 #include <QtTest>
 
 #include "AddressBookTestData.h"

@@ -1,4 +1,4 @@
-// Part 5.3: the address-book editor TCusAddForm, driven by real mouse and key events.
+// Tests of the address-book editor TCusAddForm, driven by real mouse and key events.
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>

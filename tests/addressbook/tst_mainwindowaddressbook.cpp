@@ -1,4 +1,4 @@
-// Parts 1.1 and 5.1 to 5.3 on the real main window: connecting and filling at creation (and the
+// Tests of the address book on the real main window: connecting and filling at creation (and the
 // silent abort when the book is missing), the pickers, and Button2 opening the editor.
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -77,7 +77,7 @@ class TestMainWindowAddressBook : public QObject {
         QCOMPARE(entriesOf(form.cbbCustomerNames), CustomerNameList);
         QCOMPARE(form.cbbSendNames->currentIndex(), -1);
         QCOMPARE(form.cbbCustomerNames->currentIndex(), -1);
-        QVERIFY(!form.cbbSendNames->isEditable());  // no free text entry (Part 5.2)
+        QVERIFY(!form.cbbSendNames->isEditable());  // no free text entry
         QCOMPARE(form.cbbSendNames->focusPolicy(), Qt::ClickFocus);
         QCOMPARE(fieldTexts(form), captions());
         QCOMPARE(form.cbbPrinterName->count(), 2);  // creation went on to the printers

@@ -1,4 +1,4 @@
-// Part 5.2: the sender and customer pickers, driven by real mouse and key events.
+// Tests of the sender and customer pickers, driven by real mouse and key events.
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QStyleHints>
@@ -28,7 +28,7 @@ QStringList entriesOf(const QComboBox* picker) {
 }
 
 // A stand-in for the main window: the two pickers and the ten fields (editable combo boxes in
-// "simple" style, showing their captions), as Part 1.1 and 1.2 lay them out.
+// "simple" style, showing their captions), as the main window lays them out.
 struct Window {
     QWidget widget;
     QComboBox* cbbSendNames;

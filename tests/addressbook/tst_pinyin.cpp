@@ -1,4 +1,4 @@
-// Part 5.2: the pinyin initial from the GBK code, and the initials filter over a name list.
+// Tests of the pinyin initial from the GBK code, and the initials filter over a name list.
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtTest>
@@ -32,7 +32,7 @@ class TestPinyin : public QObject {
         QTest::addColumn<QString>("character");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("letter");
-        // Part 5.2's table: the first and the last character of every span.
+        // The table: the first and the last character of every span.
         const struct {
             const char* letter;
             int from;
