@@ -79,8 +79,6 @@ QToolButton* pictureButton(QWidget* parent, const char* name, const QString& cap
 // Pickers that open their list as the user types; Tab passes them by.
 QComboBox* namePicker(QWidget* parent, const char* name, int top, const QString& hint) {
     auto* picker = dropDownList(parent, name, 600, top, 113, hint);
-    picker->setEditable(true);
-    picker->setInsertPolicy(QComboBox::NoInsert);
     picker->setFocusPolicy(Qt::ClickFocus);
     return picker;
 }
@@ -244,6 +242,7 @@ void TEXPDPrintForm::connectHandlers() {
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
     ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
     connect(cbbPrinterName, &QComboBox::activated, this,
@@ -272,6 +271,8 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
 }
 
 void TEXPDPrintForm::FormCreate() {
+    ConnectAddressBook();
+    FillAddressPickers();
     fillPrinterList();
 }
 

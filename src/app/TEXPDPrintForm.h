@@ -11,6 +11,8 @@ class QLineEdit;
 class QPushButton;
 class QKeyEvent;
 class QToolButton;
+class AddressBook;
+class AddressPickers;
 class ProfileFile;
 class TReportBand;
 class TReportJob;
@@ -99,6 +101,20 @@ class TEXPDPrintForm : public QMainWindow {
     static void ListFontNames(QComboBox* list);
     void cbbTextfontnameChange();
     void cbbfontSizeChange();
+
+    // Address book, pickers and the editor dialog (addressbook/).
+    void ConnectAddressBook();  // creation step 1
+    void FillAddressPickers();  // creation step 2; a failing statement ends creation silently
+    void cbbSendNamesChange();
+    void cbbCustomerNamesChange();
+    void cbbSendNamesKeyUp(int key);
+    void cbbCustomerNamesKeyUp(int key);
+    void Button2Click();
+    // For the courier switch: clears both pickers' choice and runs their change handlers
+    // (customers first), so that all ten fields show their captions.
+    void ResetAddressPickers();
+    AddressBook* addressBook = nullptr;        // ADOConnection1, ADOQuery1, ADOQuery2
+    AddressPickers* addressPickers = nullptr;  // wires cbbSendNames and cbbCustomerNames
 
     // Printer choice, printing and preview (printing/).
     void cbbPrinterNameChange();

@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include "addressbook/AddressBookFile.h"
 #include "app/TEXPDPrintForm.h"
 #include "template/ProfileFile.h"
 
@@ -35,6 +36,9 @@ MainWindowFixture::MainWindowFixture(QStringList printerNames, QString defaultPr
     printers.defaultPrinter = defaultPrinter;
     for (const char* name : {"元智捷诚", "龙邦快递", "顺丰快递", "vornix"})
         writePicture(QString::fromUtf8(name));
+    // The program's folder holds the empty address book, as make-address-book leaves it.
+    AddressBookFile::create(QDir(folders.dataFolder()).filePath("QuorvelDB.qdb"),
+                            QString::fromLatin1(AddressBookFile::kPassword));
 }
 
 MainWindowFixture::~MainWindowFixture() {
