@@ -293,21 +293,22 @@ void AddressQuery::post() {
         }
         setRowValues(m_pendingRow, m_pending);
     }
-    const int row = m_pendingRow;
-    m_state = State::Browse;
-    m_pending.clear();
-    m_pendingSet.clear();
-    m_pendingRow = -1;
+    const int row = leaveEditing();
     emit rowUpdated(row);
     emit dataChange();
 }
 
-void AddressQuery::dropPendingInsert() {
+int AddressQuery::leaveEditing() {
     const int row = m_pendingRow;
     m_state = State::Browse;
     m_pending.clear();
     m_pendingSet.clear();
     m_pendingRow = -1;
+    return row;
+}
+
+void AddressQuery::dropPendingInsert() {
+    const int row = leaveEditing();
     emit rowAboutToBeRemoved(row);
     removeRowAt(row);
     emit rowRemoved(row);
@@ -322,11 +323,7 @@ void AddressQuery::cancel() {
     if (m_state == State::Insert) {
         dropPendingInsert();
     } else if (m_state == State::Edit) {
-        const int row = m_pendingRow;
-        m_state = State::Browse;
-        m_pending.clear();
-        m_pendingSet.clear();
-        m_pendingRow = -1;
+        const int row = leaveEditing();
         emit rowUpdated(row);
     } else {
         return;

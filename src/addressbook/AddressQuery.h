@@ -108,6 +108,8 @@ class AddressQuery : public QObject {
     int findRow(int column, const QString& text) const;
     QString tableName() const;
     QString quotedTable() const;
+    // Back to browsing: drops the pending values; returns the row that was being edited.
+    int leaveEditing();
     void dropPendingInsert();
 
     QString m_connectionName;

@@ -74,23 +74,15 @@ TCusAddForm::TCusAddForm(AddressBook& book, AddressPickers* pickers, QWidget* ow
     setFixedSize(436, 338);
     buildLayout();
 
-    connect(btnEditSend, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { btnEditSendClick(); }); });
-    connect(btnEditGet, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { btnEditGetClick(); }); });
-    connect(TabControl1, &QTabBar::currentChanged, this,
-            [this] { runGuarded([this] { TabControl1Change(); }); });
-    connect(btnEmpty, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { btnEmptyClick(); }); });
-    connect(BtnKHAdd, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { BtnKHAddClick(); }); });
-    connect(BtnKHEdit, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { BtnKHEditClick(); }); });
-    connect(BtnKHDele, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { BtnKHDeleClick(); }); });
+    connect(btnEditSend, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnEditSendClick));
+    connect(btnEditGet, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnEditGetClick));
+    connect(TabControl1, &QTabBar::currentChanged, this, guarded(this, &TCusAddForm::TabControl1Change));
+    connect(btnEmpty, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnEmptyClick));
+    connect(BtnKHAdd, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHAddClick));
+    connect(BtnKHEdit, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHEditClick));
+    connect(BtnKHDele, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHDeleClick));
     // DataSource1: the row set's change notification reaches the edit boxes.
-    connect(m_book.ADOQuery2, &AddressQuery::dataChange, this,
-            [this] { runGuarded([this] { DataSource1DataChange(); }); });
+    connect(m_book.ADOQuery2, &AddressQuery::dataChange, this, guarded(this, &TCusAddForm::DataSource1DataChange));
     DBGrid2->setDrawCellHook(
         [this](QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
             return DBGrid2DrawColumnCell(painter, option, index);

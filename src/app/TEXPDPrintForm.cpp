@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/ContactStatusBar.h"
 #include "app/ListSelection.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
@@ -212,21 +213,8 @@ void TEXPDPrintForm::createFields() {
 }
 
 void TEXPDPrintForm::buildStatusBar() {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setFixedHeight(19);
-    bar->setSizeGripEnabled(true);
-    const QStringList texts{QString(),
-                            QStringLiteral("Quorvel 快递单套打 · 技术支持：support@quorvel.cn"),
-                            QStringLiteral("服务电话：400-820-0000"), QStringLiteral("V1.2")};
-    const int widths[] = {50, 300, 200, 50};
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* panel = new QLabel(texts[i], bar);
-        panel->setFixedWidth(widths[i]);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(panel);
-        StatusBar1Panels << panel;
-    }
+    statusBar()->setSizeGripEnabled(true);
+    StatusBar1Panels = addContactPanels(statusBar());
 }
 
 void TEXPDPrintForm::connectHandlers() {

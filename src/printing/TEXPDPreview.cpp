@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/ContactStatusBar.h"
 #include "app/TEXPDPrintForm.h"
 #include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
@@ -91,18 +92,7 @@ TEXPDPreview::TEXPDPreview(TEXPDPrintForm* mainForm)
     ReportPreview1->setObjectName(QStringLiteral("ReportPreview1"));
 
     auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setFixedHeight(19);
-    const QStringList texts{QString(),
-                            QStringLiteral("Quorvel 快递单套打 · 技术支持：support@quorvel.cn"),
-                            QStringLiteral("服务电话：400-820-0000"), QStringLiteral("V1.2")};
-    const int widths[] = {50, 300, 200, 50};
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* panel = new QLabel(texts[i], bar);
-        panel->setFixedWidth(widths[i]);
-        bar->addWidget(panel);
-        StatusBar1Panels << panel;
-    }
+    StatusBar1Panels = addContactPanels(bar);
 
     column->addWidget(Panel1);
     column->addWidget(ReportPreview1, 1);
