@@ -1,4 +1,4 @@
-// Composing and printing one waybill page: the ten print items of Part 6.1 on the band of a
+// Composing and printing one waybill page: the ten print items on the band of a
 // 230 × 128 mm page, composed
 //   - into a recorded page picture (what a preview does),
 //   - straight onto a 180 ppi raster printer (a dot-matrix printer's resolution),

@@ -1,5 +1,5 @@
 // Times the settings file's reader and writer on a file the size of a real one: the program
-// reads and writes one key per call and every call goes to the disk (Part 2.1), so a template
+// reads and writes one key per call and every call goes to the disk, so a template
 // load is about 40 reads and a template save about 35 writes.
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/ContactStatusBar.h"
 #include "app/ListSelection.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
@@ -24,10 +25,10 @@
 #include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
 #include "platform/WholeNumber.h"
-#include "template/ProfileFile.h"
 #include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
+#include "template/ProfileFile.h"
 
 namespace {
 
@@ -81,8 +82,6 @@ QToolButton* pictureButton(QWidget* parent, const char* name, const QString& cap
 // Pickers that open their list as the user types; Tab passes them by.
 QComboBox* namePicker(QWidget* parent, const char* name, int top, const QString& hint) {
     auto* picker = dropDownList(parent, name, 600, top, 113, hint);
-    picker->setEditable(true);
-    picker->setInsertPolicy(QComboBox::NoInsert);
     picker->setFocusPolicy(Qt::ClickFocus);
     return picker;
 }
@@ -137,7 +136,8 @@ void TEXPDPrintForm::buildTopStrip() {
     chk1->setToolTip(QStringLiteral("该项点选，更改快递单长、宽，会保持原有比例"));
     cbbTextfontname =
         dropDownList(Panel1, "cbbTextfontname", 256, 6, 83, QStringLiteral("设置输入信息字体"));
-    cbbfontSize = dropDownList(Panel1, "cbbfontSize", 345, 6, 43, QStringLiteral("设置输入信息字号"));
+    cbbfontSize =
+        dropDownList(Panel1, "cbbfontSize", 345, 6, 43, QStringLiteral("设置输入信息字号"));
     for (int size = 7; size <= 20; ++size) cbbfontSize->addItem(QString::number(size));
     cbbfontSize->setCurrentIndex(-1);
     CheckBox1 = place(new QCheckBox(QStringLiteral("拖拽"), Panel1), "CheckBox1", 394, 10, 48, 17);
@@ -148,8 +148,8 @@ void TEXPDPrintForm::buildTopStrip() {
                       QStringLiteral("保存设置的长和宽，以及各标签的位置！"));
 
     cbbNames = dropDownList(Panel1, "cbbNames", 13, 41, 127, QStringLiteral("选择快递单品种"));
-    cbbNames->addItems({QStringLiteral("元智捷诚"), QStringLiteral("龙邦快递"),
-                        QStringLiteral("顺丰快递")});
+    cbbNames->addItems(
+        {QStringLiteral("元智捷诚"), QStringLiteral("龙邦快递"), QStringLiteral("顺丰快递")});
     cbbNames->setCurrentIndex(-1);
     cbbPrinterName = dropDownList(Panel1, "cbbPrinterName", 146, 41, 245, {});
     Button1 = button(Panel1, "Button1", QStringLiteral("默认打印机"), 408, 41, 73,
@@ -164,16 +164,15 @@ void TEXPDPrintForm::buildTopStrip() {
                      QStringLiteral("客户、发货人编辑添加"));
     btnDefault = pictureButton(pnl1, "btnDefault", QStringLiteral("加载默认"),
                                QStyle::SP_BrowserReload, 799, QStringLiteral("加载标签位置默认值"));
-    btnSaveDefault =
-        pictureButton(pnl1, "btnSaveDefault", QStringLiteral("存为默认"), QStyle::SP_DialogSaveButton,
-                      865, QStringLiteral("将当前标签位置、大小存为默认，以便后用"));
+    btnSaveDefault = pictureButton(pnl1, "btnSaveDefault", QStringLiteral("存为默认"),
+                                   QStyle::SP_DialogSaveButton, 865,
+                                   QStringLiteral("将当前标签位置、大小存为默认，以便后用"));
     // The default-set buttons are a hidden feature: an empty-looking panel lies over them
     // until the user double-clicks it.
     pnlHidden = place(new QFrame(pnl1), "pnlHidden", 794, 8, 142, 75);
     pnlHidden->setAutoFillBackground(true);
     pnlHidden->raise();
     pnlHidden->installEventFilter(this);
-
 }
 
 void TEXPDPrintForm::buildPageArea() {
@@ -223,20 +222,8 @@ void TEXPDPrintForm::createFields() {
 }
 
 void TEXPDPrintForm::buildStatusBar() {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setFixedHeight(19);
-    bar->setSizeGripEnabled(true);
-    const QStringList texts{QString(), QStringLiteral("Quorvel 快递单套打 · 技术支持：support@quorvel.cn"),
-                            QStringLiteral("服务电话：400-820-0000"), QStringLiteral("V1.2")};
-    const int widths[] = {50, 300, 200, 50};
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* panel = new QLabel(texts[i], bar);
-        panel->setFixedWidth(widths[i]);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(panel);
-        StatusBar1Panels << panel;
-    }
+    statusBar()->setSizeGripEnabled(true);
+    StatusBar1Panels = addContactPanels(statusBar());
 }
 
 void TEXPDPrintForm::connectHandlers() {
@@ -252,6 +239,7 @@ void TEXPDPrintForm::connectHandlers() {
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
     ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
     connect(cbbPrinterName, &QComboBox::activated, this,
@@ -280,6 +268,8 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
 }
 
 void TEXPDPrintForm::FormCreate() {
+    ConnectAddressBook();
+    FillAddressPickers();
     fillPrinterList();
     // Pasted copies of the band's controls are made by class name.
     ControlClassRegistry::declare<WaybillField>();
@@ -289,10 +279,10 @@ void TEXPDPrintForm::FormCreate() {
 void TEXPDPrintForm::FormShow() {
     ListFontNames(cbbTextfontname);
     cbbTextfontname->setCurrentIndex(-1);
-    selectItemEqual(cbbNames, ProfileFile(AppEnvironment::settingsFilePath())
-                                  .readString(QStringLiteral("DefaultExpress"),
-                                              QStringLiteral("DefaultExpressD"),
-                                              QStringLiteral("龙邦快递")));
+    selectItemEqual(cbbNames,
+                    ProfileFile(AppEnvironment::settingsFilePath())
+                        .readString(QStringLiteral("DefaultExpress"),
+                                    QStringLiteral("DefaultExpressD"), QStringLiteral("龙邦快递")));
     cbbNamesChange();
     if (!cbbTextfontname->currentText().isEmpty())
         applyFontFaceToFields(cbbTextfontname->currentText());

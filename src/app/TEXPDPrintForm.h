@@ -11,6 +11,8 @@ class QLineEdit;
 class QPushButton;
 class QKeyEvent;
 class QToolButton;
+class AddressBook;
+class AddressPickers;
 class ProfileFile;
 class TReportBand;
 class TReportJob;
@@ -24,7 +26,7 @@ class WaybillField;
 // subsystem's folder, so the courier switch lives in layout/, the template load in template/.
 class TEXPDPrintForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TEXPDPrintForm(QWidget* parent = nullptr);
     ~TEXPDPrintForm() override;
 
@@ -103,6 +105,20 @@ public:
     void cbbTextfontnameChange();
     void cbbfontSizeChange();
 
+    // Address book, pickers and the editor dialog (addressbook/).
+    void ConnectAddressBook();  // creation step 1
+    void FillAddressPickers();  // creation step 2; a failing statement ends creation silently
+    void cbbSendNamesChange();
+    void cbbCustomerNamesChange();
+    void cbbSendNamesKeyUp(int key);
+    void cbbCustomerNamesKeyUp(int key);
+    void Button2Click();
+    // For the courier switch: clears both pickers' choice and runs their change handlers
+    // (customers first), so that all ten fields show their captions.
+    void ResetAddressPickers();
+    AddressBook* addressBook = nullptr;        // ADOConnection1, ADOQuery1, ADOQuery2
+    AddressPickers* addressPickers = nullptr;  // wires cbbSendNames and cbbCustomerNames
+
     // Printer choice, printing and preview (printing/).
     void cbbPrinterNameChange();
     void Button1Click();
@@ -110,12 +126,12 @@ public:
     void btn1Click();
     void ReportPage1Preview(TReportJob* job);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildTopStrip();
     void buildPageArea();
     void buildStatusBar();

@@ -12,9 +12,9 @@ namespace {
 // Draws a combo box as a plain edit box: the edit field takes the whole frame and there is no
 // drop-down button, which is how the fields looked on the forms they were calibrated for.
 class SimpleComboStyle : public QProxyStyle {
-public:
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                         SubControl sub, const QWidget* widget) const override {
+  public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override {
         if (control == CC_ComboBox) {
             if (sub == SC_ComboBoxArrow) return {};
             if (sub == SC_ComboBoxEditField) return option->rect.adjusted(2, 2, -2, -2);

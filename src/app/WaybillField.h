@@ -9,7 +9,7 @@ struct WaybillFieldSpec;
 // children pick out the fields, and pasted copies of them, by this class.
 class WaybillField : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit WaybillField(QWidget* parent = nullptr);
     // A field as designed: name, caption as initial text, design bounds.
     WaybillField(const WaybillFieldSpec& spec, QWidget* parent);

@@ -30,7 +30,7 @@ struct WaybillFieldSpec {
         return QString::fromLatin1(isDefault ? defaultVisibilityKey : visibilityKey);
     }
 
-private:
+  private:
     QString keyPrefix(bool isDefault) const {
         return (isDefault ? QStringLiteral("Default") : QString()) + objectName();
     }
@@ -52,8 +52,8 @@ inline const std::array<WaybillFieldSpec, 10>& waybillFieldSpecs() {
          26},
         {"cbb33", "收货地址", WaybillSide::Recipient, "SHAddress", "SHDefaultAddress", 484, 180,
          269, 26},
-        {"cbb44", "收货电话", WaybillSide::Recipient, "SHTelephone", "SHDefaultTelephone", 536,
-         243, 217, 26},
+        {"cbb44", "收货电话", WaybillSide::Recipient, "SHTelephone", "SHDefaultTelephone", 536, 243,
+         217, 26},
         {"cbb55", "收货单位", WaybillSide::Recipient, "SHCompany", "SHDefaultCompany", 504, 137,
          217, 24},
     }};

@@ -41,6 +41,7 @@ void TEXPDPrintForm::cbbNamesChange() {
     ProfileFile ini(AppEnvironment::settingsFilePath());
     CbbReadIni(ini, false);
     FitBandToPage();
+    ResetAddressPickers();
     cbbTextfontnameChange();
     cbbfontSizeChange();
 }

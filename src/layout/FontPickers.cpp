@@ -15,8 +15,9 @@ void TEXPDPrintForm::ListFontNames(QComboBox* list) {
     QStringList faces = QFontDatabase::families();
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(faces.begin(), faces.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(faces.begin(), faces.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
     list->addItems(faces);
 }
 

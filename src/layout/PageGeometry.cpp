@@ -51,8 +51,10 @@ void TEXPDPrintForm::applySizeEdits() {
 void TEXPDPrintForm::followRatio(QLineEdit* changed, QLineEdit* other, bool changedIsHeight) {
     if (changed->text().isEmpty() || other->hasFocus()) return;
     ProfileFile ini(AppEnvironment::settingsFilePath());
-    const int referenceHeight = ini.readInteger(currentTemplate(), QStringLiteral("DefaultLong"), 128);
-    const int referenceWidth = ini.readInteger(currentTemplate(), QStringLiteral("DefaultWide"), 230);
+    const int referenceHeight =
+        ini.readInteger(currentTemplate(), QStringLiteral("DefaultLong"), 128);
+    const int referenceWidth =
+        ini.readInteger(currentTemplate(), QStringLiteral("DefaultWide"), 230);
     if (!chk1->isChecked()) return;
     // A reference side of 0 (only a hand-edited file has one) defines no proportion: the
     // other edit is left as it is rather than filled with a division by zero.
@@ -63,9 +65,13 @@ void TEXPDPrintForm::followRatio(QLineEdit* changed, QLineEdit* other, bool chan
     other->setText(QString::number(roundHalfEven(result)));
 }
 
-void TEXPDPrintForm::edtLongChange() { followRatio(edtLong, edtWide, true); }
+void TEXPDPrintForm::edtLongChange() {
+    followRatio(edtLong, edtWide, true);
+}
 
-void TEXPDPrintForm::edtWideChange() { followRatio(edtWide, edtLong, false); }
+void TEXPDPrintForm::edtWideChange() {
+    followRatio(edtWide, edtLong, false);
+}
 
 bool TEXPDPrintForm::edtLongKeyPress(QKeyEvent* event) {
     if (edtLong->text().isEmpty() || edtWide->text().isEmpty()) return false;

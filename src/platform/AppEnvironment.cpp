@@ -34,9 +34,15 @@ QString AppEnvironment::dataFolder() {
     return QDir(executableFolder()).filePath(QStringLiteral("data"));
 }
 
-void AppEnvironment::setExecutableFolder(const QString& folder) { g_executableFolder = folder; }
-void AppEnvironment::setWorkingFolder(const QString& folder) { g_workingFolder = folder; }
-void AppEnvironment::setScreenDpi(double dpi) { g_screenDpi = dpi; }
+void AppEnvironment::setExecutableFolder(const QString& folder) {
+    g_executableFolder = folder;
+}
+void AppEnvironment::setWorkingFolder(const QString& folder) {
+    g_workingFolder = folder;
+}
+void AppEnvironment::setScreenDpi(double dpi) {
+    g_screenDpi = dpi;
+}
 
 void AppEnvironment::reset() {
     g_executableFolder.clear();
@@ -44,4 +50,6 @@ void AppEnvironment::reset() {
     g_screenDpi = 0;
 }
 
-QString AppEnvironment::applicationTitle() { return QStringLiteral("Quorvel快递单打印"); }
+QString AppEnvironment::applicationTitle() {
+    return QStringLiteral("Quorvel快递单打印");
+}

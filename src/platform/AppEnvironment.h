@@ -6,7 +6,7 @@
 // unless a test has set it, so a test can give the program a temporary executable folder,
 // a temporary working folder and a screen of 96 or 120 pixels per inch.
 class AppEnvironment {
-public:
+  public:
     // The folder of the executable: the settings file and data/ live here.
     static QString executableFolder();
     // The current working folder: the courier pictures are looked up here.

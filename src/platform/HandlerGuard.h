@@ -28,7 +28,5 @@ bool runGuarded(Handler&& handler) noexcept {
 // A slot for connect(): calls a member handler of `object` inside the guard.
 template <typename Object, typename... Args>
 auto guarded(Object* object, void (Object::*handler)(Args...)) {
-    return [object, handler](Args... args) {
-        runGuarded([&] { (object->*handler)(args...); });
-    };
+    return [object, handler](Args... args) { runGuarded([&] { (object->*handler)(args...); }); };
 }

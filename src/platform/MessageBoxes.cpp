@@ -12,7 +12,9 @@ MessageBoxes& MessageBoxes::instance() {
     return g_installed ? *g_installed : qtBoxes;
 }
 
-void MessageBoxes::install(MessageBoxes* service) { g_installed = service; }
+void MessageBoxes::install(MessageBoxes* service) {
+    g_installed = service;
+}
 
 void MessageBoxes::error(const QString& text, QWidget* parent) {
     instance().show(parent, Icon::Error, text, Buttons::Ok);
@@ -30,22 +32,34 @@ bool MessageBoxes::confirm(const QString& text, QWidget* parent) {
     return instance().show(parent, Icon::Confirmation, text, Buttons::OkCancel) == Answer::Ok;
 }
 
-void MessageBoxes::beep() { instance().soundBeep(); }
+void MessageBoxes::beep() {
+    instance().soundBeep();
+}
 
-void QtMessageBoxes::soundBeep() { QApplication::beep(); }
+void QtMessageBoxes::soundBeep() {
+    QApplication::beep();
+}
 
 MessageBoxes::Answer QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& text,
                                           Buttons buttons) {
     QMessageBox::Icon qtIcon = QMessageBox::Information;
     switch (icon) {
-        case Icon::Error: qtIcon = QMessageBox::Critical; break;
-        case Icon::Warning: qtIcon = QMessageBox::Warning; break;
-        case Icon::Information: qtIcon = QMessageBox::Information; break;
-        case Icon::Confirmation: qtIcon = QMessageBox::Question; break;
+        case Icon::Error:
+            qtIcon = QMessageBox::Critical;
+            break;
+        case Icon::Warning:
+            qtIcon = QMessageBox::Warning;
+            break;
+        case Icon::Information:
+            qtIcon = QMessageBox::Information;
+            break;
+        case Icon::Confirmation:
+            qtIcon = QMessageBox::Question;
+            break;
     }
-    QMessageBox box(qtIcon, QApplication::applicationDisplayName(), text,
-                    buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                 : QMessageBox::Ok,
-                    parent);
+    QMessageBox box(
+        qtIcon, QApplication::applicationDisplayName(), text,
+        buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+        parent);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }

@@ -8,7 +8,7 @@ class QWidget;
 // message is just an icon, a text and a button set. Tests install a responder of their own so
 // that no person is ever asked.
 class MessageBoxes {
-public:
+  public:
     enum class Icon { Error, Warning, Information, Confirmation };
     enum class Buttons { Ok, OkCancel };
     enum class Answer { Ok, Cancel };
@@ -31,7 +31,7 @@ public:
 
 // Real modal message boxes titled with the application's title.
 class QtMessageBoxes : public MessageBoxes {
-public:
+  public:
     Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
     void soundBeep() override;
 };

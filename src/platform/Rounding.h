@@ -6,5 +6,9 @@
 // halves going to the even neighbour (banker's rounding), so that a value converted twice
 // lands on the same pixel. std::nearbyint honours the default rounding mode, which is
 // round-half-even; we never change that mode.
-inline double roundHalfEvenToDouble(double v) { return std::nearbyint(v); }
-inline int roundHalfEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+inline double roundHalfEvenToDouble(double v) {
+    return std::nearbyint(v);
+}
+inline int roundHalfEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}

@@ -39,8 +39,7 @@ bool BandHasPrintItems(const TReportBand* band) {
 }
 
 void TEXPDPrintForm::composePrintItems() {
-    if (cbbfontSize->currentText().isEmpty())
-        throw AppError(QStringLiteral("请先选择字号。"));
+    if (cbbfontSize->currentText().isEmpty()) throw AppError(QStringLiteral("请先选择字号。"));
     const int pointSize = wholeNumberOf(cbbfontSize->currentText());
     const QString face = cbbTextfontname->currentText();
     // The fit test measures with the window's own face at the chosen size, as the layout was
@@ -104,9 +103,13 @@ void TEXPDPrintForm::runOutputCommand(bool preview) {
     }
 }
 
-void TEXPDPrintForm::btnPrintClick() { runOutputCommand(false); }
+void TEXPDPrintForm::btnPrintClick() {
+    runOutputCommand(false);
+}
 
-void TEXPDPrintForm::btn1Click() { runOutputCommand(true); }
+void TEXPDPrintForm::btn1Click() {
+    runOutputCommand(true);
+}
 
 void TEXPDPrintForm::ReportPage1Preview(TReportJob* job) {
     auto* window = new TEXPDPreview(this);

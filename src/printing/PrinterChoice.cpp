@@ -32,7 +32,9 @@ void TEXPDPrintForm::usePrinterChoice() {
     ReportPage1->printerSettings().PrinterIndex = cbbPrinterName->currentIndex();
 }
 
-void TEXPDPrintForm::cbbPrinterNameChange() { usePrinterChoice(); }
+void TEXPDPrintForm::cbbPrinterNameChange() {
+    usePrinterChoice();
+}
 
 void TEXPDPrintForm::Button1Click() {
     selectItemEqual(cbbPrinterName, GetDefaultPrinterName());

@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/ContactStatusBar.h"
 #include "app/TEXPDPrintForm.h"
 #include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
@@ -24,7 +25,9 @@ QPointer<TEXPDPreview> ActivePreview;
 
 namespace {
 // The window was laid out at 120 pixels per inch and follows the screen's resolution.
-int scaled(int designPixels) { return roundHalfEven(designPixels * AppEnvironment::screenDpi() / 120.0); }
+int scaled(int designPixels) {
+    return roundHalfEven(designPixels * AppEnvironment::screenDpi() / 120.0);
+}
 
 QPushButton* toolButton(QWidget* parent, const char* name, const QString& caption, int left,
                         int width) {
@@ -89,17 +92,7 @@ TEXPDPreview::TEXPDPreview(TEXPDPrintForm* mainForm)
     ReportPreview1->setObjectName(QStringLiteral("ReportPreview1"));
 
     auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setFixedHeight(19);
-    const QStringList texts{QString(), QStringLiteral("Quorvel 快递单套打 · 技术支持：support@quorvel.cn"),
-                            QStringLiteral("服务电话：400-820-0000"), QStringLiteral("V1.2")};
-    const int widths[] = {50, 300, 200, 50};
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* panel = new QLabel(texts[i], bar);
-        panel->setFixedWidth(widths[i]);
-        bar->addWidget(panel);
-        StatusBar1Panels << panel;
-    }
+    StatusBar1Panels = addContactPanels(bar);
 
     column->addWidget(Panel1);
     column->addWidget(ReportPreview1, 1);
@@ -132,9 +125,13 @@ void TEXPDPreview::showEvent(QShowEvent* event) {
     runGuarded([this] { FormShow(); });
 }
 
-void TEXPDPreview::FormShow() { btn1Click(); }
+void TEXPDPreview::FormShow() {
+    btn1Click();
+}
 
-void TEXPDPreview::showPercentBoxAsToggled() { person1->setVisible(btn4->isChecked()); }
+void TEXPDPreview::showPercentBoxAsToggled() {
+    person1->setVisible(btn4->isChecked());
+}
 
 void TEXPDPreview::btn1Click() {
     ReportPreview1->ZoomToFit();
@@ -156,7 +153,9 @@ void TEXPDPreview::btn4Click() {
     person1Change();
 }
 
-void TEXPDPreview::person1Change() { ReportPreview1->setZoom(leadingNumber(person1->currentText())); }
+void TEXPDPreview::person1Change() {
+    ReportPreview1->setZoom(leadingNumber(person1->currentText()));
+}
 
 bool TEXPDPreview::person1KeyPress(QKeyEvent* event) {
     const QString typed = event->text();
@@ -169,11 +168,20 @@ bool TEXPDPreview::person1KeyPress(QKeyEvent* event) {
 
 void TEXPDPreview::FormKeyDown(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Left: ReportPreview1->ScrollBy(10, 0); break;
-        case Qt::Key_Up: ReportPreview1->ScrollBy(0, 10); break;
-        case Qt::Key_Right: ReportPreview1->ScrollBy(-10, 0); break;
-        case Qt::Key_Down: ReportPreview1->ScrollBy(0, -10); break;
-        default: break;
+        case Qt::Key_Left:
+            ReportPreview1->ScrollBy(10, 0);
+            break;
+        case Qt::Key_Up:
+            ReportPreview1->ScrollBy(0, 10);
+            break;
+        case Qt::Key_Right:
+            ReportPreview1->ScrollBy(-10, 0);
+            break;
+        case Qt::Key_Down:
+            ReportPreview1->ScrollBy(0, -10);
+            break;
+        default:
+            break;
     }
 }
 
@@ -184,7 +192,9 @@ void TEXPDPreview::spprintClick() {
     job->Print();
 }
 
-void TEXPDPreview::bt_closeClick() { close(); }
+void TEXPDPreview::bt_closeClick() {
+    close();
+}
 
 void TEXPDPreview::closeEvent(QCloseEvent* event) {
     TReportJob* job = ReportPreview1->reportJob();
@@ -209,11 +219,11 @@ bool TEXPDPreview::eventFilter(QObject* watched, QEvent* event) {
         runGuarded([&] { discard = person1KeyPress(key); });
         if (discard) return true;
     }
-    // Key preview: a key meant for any control of this window passes the window first, once
-    // (an ignored key travels on to the parents as the same event).
+    // Key preview: a key meant for any control of this window passes the window first. Keys
+    // go to the focus widget first; an ignored key then travels on to its parents, which must
+    // not see it a second time.
     auto* target = qobject_cast<QWidget*>(watched);
-    if (target && target->window() == this && event != m_lastPreviewedKey) {
-        m_lastPreviewedKey = event;
+    if (target && target->window() == this && target == QApplication::focusWidget()) {
         runGuarded([&] { FormKeyDown(key); });
         if (auto* button = qobject_cast<QPushButton*>(target)) {
             // A focused button takes Enter as a press. Arrow keys stop here: a button would
@@ -221,12 +231,16 @@ bool TEXPDPreview::eventFilter(QObject* watched, QEvent* event) {
             // focus, undoing the move the arrow just made.
             switch (key->key()) {
                 case Qt::Key_Return:
-                case Qt::Key_Enter: button->click(); return true;
+                case Qt::Key_Enter:
+                    button->click();
+                    return true;
                 case Qt::Key_Left:
                 case Qt::Key_Right:
                 case Qt::Key_Up:
-                case Qt::Key_Down: return true;
-                default: break;
+                case Qt::Key_Down:
+                    return true;
+                default:
+                    break;
             }
         }
     }

@@ -16,7 +16,7 @@ class TReportPreview;
 // window closes, and closing it is what removes the print items from the main window's page.
 class TEXPDPreview : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TEXPDPreview(TEXPDPrintForm* mainForm);
     ~TEXPDPreview() override;
 
@@ -43,17 +43,16 @@ public:
     void spprintClick();
     void bt_closeClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void showPercentBoxAsToggled();
 
     TEXPDPrintForm* m_mainForm;
     bool m_shown = false;
-    const QEvent* m_lastPreviewedKey = nullptr;
 };
 
 // The open preview window, or null.

@@ -26,7 +26,9 @@ SetKeys keysOf(bool isDefault) {
 }
 }  // namespace
 
-QString TEXPDPrintForm::currentTemplate() const { return cbbNames->currentText(); }
+QString TEXPDPrintForm::currentTemplate() const {
+    return cbbNames->currentText();
+}
 
 void TEXPDPrintForm::CbbReadIni(ProfileFile& ini, bool isDefault) {
     const SetKeys keys = keysOf(isDefault);
@@ -117,4 +119,6 @@ void TEXPDPrintForm::btnDefaultClick() {
     FitBandToPage();
 }
 
-void TEXPDPrintForm::pnlHiddenDblClick() { pnlHidden->hide(); }
+void TEXPDPrintForm::pnlHiddenDblClick() {
+    pnlHidden->hide();
+}

@@ -1,14 +1,7 @@
-#include <pwd.h>
-#include <unistd.h>
-
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
-#include <QPageSize>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
@@ -21,6 +14,7 @@
 #include "printing/engine/TReportLabel.h"
 #include "printing/engine/TReportPage.h"
 #include "printing/engine/TReportPreview.h"
+#include "support/CupsPdf.h"
 #include "support/TestSupport.h"
 
 // A real print through CUPS onto the cups-pdf queue "PDF" (scripts/start-cups.sh sets it up):
@@ -30,86 +24,10 @@
 class TestCupsPrint : public QObject {
     Q_OBJECT
 
-    struct Ink {
-        QRect box;   // 0.1 mm from the page's top-left corner
-        QSize page;  // 0.1 mm
-    };
+    using Ink = CupsPdf::Ink;
 
     int m_printerIndex = -1;
     QString m_pdftoppm;
-
-    // cups-pdf's Out folders: the configured one with ${HOME} for the users a job may run as,
-    // and the anonymous folder.
-    static QStringList outFolders() {
-        QStringList homes{QDir::homePath()};
-        if (const passwd* pw = getpwuid(getuid())) homes << QString::fromLocal8Bit(pw->pw_dir);
-        homes << "/root";
-        QStringList folders;
-        QString out = "${HOME}/PDF";
-        QString anon = "/var/spool/cups-pdf/ANONYMOUS";
-        QFile conf("/etc/cups/cups-pdf.conf");
-        if (conf.open(QIODevice::ReadOnly)) {
-            for (const QString& raw : QString::fromLocal8Bit(conf.readAll()).split('\n')) {
-                const QString line = raw.trimmed();
-                if (line.startsWith("Out ")) out = line.mid(4).trimmed();
-                if (line.startsWith("AnonDirName ")) anon = line.mid(12).trimmed();
-            }
-        }
-        for (const QString& home : homes) {
-            QString folder = out;
-            folder.replace("${HOME}", home);
-            folder.replace("${USER}", QString::fromLocal8Bit(qgetenv("USER")));
-            folders << folder;
-        }
-        folders << anon;
-        folders.removeDuplicates();
-        return folders;
-    }
-
-    // The PDF cups-pdf made for our title (it mangles the name, so we look for its letters).
-    static QString waitForPdf(const QString& title, const QDateTime& since) {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 60000) {
-            for (const QString& folder : outFolders()) {
-                QDirIterator it(folder, {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
-                while (it.hasNext()) {
-                    const QFileInfo info(it.next());
-                    if (info.fileName().contains(title) &&
-                        info.lastModified() >= since.addSecs(-2) && info.size() > 0)
-                        return info.absoluteFilePath();
-                }
-            }
-            QTest::qWait(200);
-        }
-        return {};
-    }
-
-    Ink measureInk(const QString& pdf) {
-        QTemporaryDir dir;
-        const QString base = dir.filePath("page");
-        QProcess p;
-        p.start(m_pdftoppm, {"-r", "254", "-gray", "-f", "1", "-l", "1", "-singlefile", pdf, base});
-        if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-        const QImage image(base + ".pgm");
-        Ink ink;
-        ink.page = image.size();
-        int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-        for (int y = 0; y < image.height(); ++y) {
-            const uchar* row = image.constScanLine(y);
-            for (int x = 0; x < image.width(); ++x) {
-                if (qGray(image.pixel(x, y)) < 128) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-            }
-            Q_UNUSED(row);
-        }
-        if (right >= 0) ink.box = QRect(QPoint(left, top), QPoint(right, bottom));
-        return ink;
-    }
 
     // The main window's page at 96 pixels per inch with a black mark of 40 × 20 pixels at
     // band pixel (172, 91): 46.51 mm from the paper's left edge and 25.08 mm from its top.
@@ -136,7 +54,6 @@ class TestCupsPrint : public QObject {
     // the rasterisation at 254 ppi: one pixel, 0.1 mm, each way.
     void checkMark(const Ink& ink, const QRectF& expected) {
         QVERIFY2(!ink.box.isEmpty(), "no ink on the page");
-        const QSizeF qtPoints = QPageSize(QSizeF(230, 128), QPageSize::Millimeter).sizePoints();
         const QSizeF pagePoints(std::round(ink.page.width() / 254.0 * 72),
                                 std::round(ink.page.height() / 254.0 * 72));
         QVERIFY2(
@@ -144,8 +61,9 @@ class TestCupsPrint : public QObject {
             qPrintable(QStringLiteral("page %1 x %2 pt")
                            .arg(pagePoints.width())
                            .arg(pagePoints.height())));
-        const double shiftX = (qtPoints.width() - pagePoints.width()) / 2 * 254 / 72;
-        const double shiftY = (qtPoints.height() - pagePoints.height()) / 2 * 254 / 72;
+        const QSizeF shift = CupsPdf::centringShift(QSizeF(230, 128), ink.page);
+        const double shiftX = shift.width();
+        const double shiftY = shift.height();
         const QString got =
             QStringLiteral("ink at %1, %2, %3 x %4; expected %5, %6, %7 x %8 (0.1 mm)")
                 .arg(ink.box.left())
@@ -211,9 +129,9 @@ class TestCupsPrint : public QObject {
         const QDateTime since = QDateTime::currentDateTime();
         MarkedPage marked(title, m_printerIndex);
         marked.page.Print();
-        const QString pdf = waitForPdf(title, since);
+        const QString pdf = CupsPdf::waitForPdf(title, since);
         QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job");
-        const Ink ink = measureInk(pdf);
+        const Ink ink = CupsPdf::measureInk(pdf);
         QFile::remove(pdf);
         checkMark(ink, directMark());
     }
@@ -239,7 +157,7 @@ class TestCupsPrint : public QObject {
             poll->start(10);
         };
         marked.page.Preview();
-        const QString pdf = waitForPdf(title, since);
+        const QString pdf = CupsPdf::waitForPdf(title, since);
         QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job");
         // The recorded page has the screen's grain (0.26 mm at 96 ppi): the mark lies at whole
         // picture pixels, and the 869 × 484 pixel picture is stretched over 2300 × 1280.
@@ -248,7 +166,7 @@ class TestCupsPrint : public QObject {
         const QRectF grain(
             std::nearbyint(m.left() * 96 / 254) * sx, std::nearbyint(m.top() * 96 / 254) * sy,
             std::nearbyint(m.width() * 96 / 254) * sx, std::nearbyint(m.height() * 96 / 254) * sy);
-        const Ink ink = measureInk(pdf);
+        const Ink ink = CupsPdf::measureInk(pdf);
         QFile::remove(pdf);
         checkMark(ink, grain);
     }

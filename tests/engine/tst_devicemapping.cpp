@@ -11,7 +11,7 @@
 #include "support/RecordingPrinterBackend.h"
 #include "support/TestSupport.h"
 
-// Part 6.5: mapping internal units onto a device, and a page printed straight onto a printer.
+// Tests of mapping internal units onto a device, and a page printed straight onto a printer.
 class TestDeviceMapping : public QObject {
     Q_OBJECT
 

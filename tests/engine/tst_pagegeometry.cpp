@@ -8,7 +8,7 @@
 #include "printing/engine/TReportLabel.h"
 #include "printing/engine/TReportPage.h"
 
-// Part 6.4: units, Page.Values, the page control's size and the band's placement, at 96 and
+// Tests of units, Page.Values, the page control's size and the band's placement, at 96 and
 // 120 pixels per inch.
 class TestPageGeometry : public QObject {
     Q_OBJECT

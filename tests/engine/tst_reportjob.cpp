@@ -17,7 +17,7 @@
 #include "support/RecordingPrinterBackend.h"
 #include "support/TestSupport.h"
 
-// Part 6.5: jobs, their printer, the preview call with its nested loop, printing a preview
+// Tests of jobs, their printer, the preview call with its nested loop, printing a preview
 // job's recorded page, cancelling, and prints that arrive while a print is under way.
 class TestReportJob : public QObject {
     Q_OBJECT

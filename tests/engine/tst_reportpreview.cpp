@@ -12,7 +12,7 @@
 #include "printing/engine/TReportPreview.h"
 #include "support/RecordingPrinterBackend.h"
 
-// Part 6.5: the preview control, its zoom rules and its page image.
+// Tests of the preview control, its zoom rules and its page image.
 class TestReportPreview : public QObject {
     Q_OBJECT
 

@@ -8,7 +8,7 @@
 #include "printing/engine/TReportPage.h"
 #include "printing/engine/TextLayout.h"
 
-// Part 6.4: the text item's layout and its output in a composition.
+// Tests of the text item's layout and its output in a composition.
 class TestTextLayout : public QObject {
     Q_OBJECT
 
@@ -90,7 +90,8 @@ class TestTextLayout : public QObject {
     }
 
     void fontChangeLaysOutAgain() {
-        // Part 6.1 sets the caption before the font: the item is sized by the font it ends with.
+        // The print command sets the caption before the font: the item is sized by the font it ends
+        // with.
         TReportPage page;
         TReportBand band(&page);
         TReportLabel item(&band);

@@ -85,6 +85,16 @@ private slots:
         QCOMPARE(hiddenFields(form), 0);
     }
 
+    void aSwitchPutsEveryFieldsCaptionBack() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        form.field("cbb1")->setText("张三");
+        form.field("cbb44")->setText("13800000000");
+        chooseItem(form.cbbNames, kYuanzhi);
+        QCOMPARE(form.field("cbb1")->text(), QString("发货人"));
+        QCOMPARE(form.field("cbb44")->text(), QString("收货电话"));
+    }
+
     void everySwitchWritesTheFontKeysAndAppliesTheFont() {
         MainWindowFixture fx;
         fx.writeSettings("[元智捷诚]\r\nFontSize=14\r\n");

@@ -33,7 +33,10 @@ inline bool runInPreview(TEXPDPrintForm& form, const std::function<void(TEXPDPre
         const auto closeAfterwards = qScopeGuard([] {
             if (ActivePreview) ActivePreview->close();
         });
-        body(*ActivePreview);
+        // Let the window finish its first layout, which re-fits the page.
+        if (!QTest::qWaitForWindowExposed(ActivePreview.data())) qWarning("preview not exposed");
+        QTest::qWait(20);
+        if (ActivePreview) body(*ActivePreview);
     });
     poll.start();
     QTest::mouseClick(form.btn1, Qt::LeftButton);

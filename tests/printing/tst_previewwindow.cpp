@@ -4,13 +4,13 @@
 #include <QtTest>
 
 #include "app/TEXPDPrintForm.h"
+#include "printing/PreviewDriver.h"
 #include "printing/engine/TReportPreview.h"
 #include "support/MainWindowFixture.h"
-#include "printing/PreviewDriver.h"
 
 class TestPreviewWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void opensFittedWithThePercentBoxHiddenAndPrintFocused() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();

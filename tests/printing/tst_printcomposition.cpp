@@ -6,12 +6,12 @@
 
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
+#include "printing/PreviewDriver.h"
 #include "printing/PrintItems.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportLabel.h"
 #include "printing/engine/TReportPage.h"
 #include "support/MainWindowFixture.h"
-#include "printing/PreviewDriver.h"
 
 namespace {
 QList<TReportLabel*> printItems(TEXPDPrintForm& form) {
@@ -31,7 +31,7 @@ const QStringList kTenNames{"lbl1", "lbl2", "lbl3", "lbl4", "lbl5",
 
 class TestPrintComposition : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void printMakesOnePageOfTheVisibleTextsAndLeavesNoItems() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();

@@ -13,7 +13,7 @@ const QString kShunfeng = QStringLiteral("顺丰快递");
 
 class TestPrinterChoice : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void choosingAPrinterStoresItAndHandsItToThePage() {
         MainWindowFixture fx({"Office Laser", "Dot Matrix", "Label"}, "Office Laser");
         TEXPDPrintForm& form = fx.start();

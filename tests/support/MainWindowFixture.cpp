@@ -1,13 +1,14 @@
 #include "support/MainWindowFixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QStringDecoder>
 #include <QTest>
 
+#include "addressbook/AddressBookFile.h"
 #include "app/TEXPDPrintForm.h"
 #include "template/ProfileFile.h"
 
@@ -35,9 +36,14 @@ MainWindowFixture::MainWindowFixture(QStringList printerNames, QString defaultPr
     printers.defaultPrinter = defaultPrinter;
     for (const char* name : {"元智捷诚", "龙邦快递", "顺丰快递", "vornix"})
         writePicture(QString::fromUtf8(name));
+    // The program's folder holds the empty address book, as make-address-book leaves it.
+    AddressBookFile::create(QDir(folders.dataFolder()).filePath("QuorvelDB.qdb"),
+                            QString::fromLatin1(AddressBookFile::kPassword));
 }
 
-MainWindowFixture::~MainWindowFixture() { m_form.reset(); }
+MainWindowFixture::~MainWindowFixture() {
+    m_form.reset();
+}
 
 void MainWindowFixture::writePicture(const QString& name) const {
     QImage picture(64, 36, QImage::Format_RGB32);

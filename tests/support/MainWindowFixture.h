@@ -14,9 +14,10 @@ class TEXPDPrintForm;
 void chooseItem(QComboBox* list, const QString& text);
 
 // Everything a main-window test needs: private folders, answered message boxes, recording
-// printers of the given names (180 dpi, custom paper offered) and the courier pictures in the working folder (small plain JPEGs; their look is not tested).
+// printers of the given names (180 dpi, custom paper offered) and the courier pictures in the
+// working folder (small plain JPEGs; their look is not tested).
 class MainWindowFixture {
-public:
+  public:
     explicit MainWindowFixture(QStringList printers = {"Office Laser", "Dot Matrix"},
                                QString defaultPrinter = "Office Laser", double screenDpi = 120.0);
     ~MainWindowFixture();
@@ -39,6 +40,6 @@ public:
     RecordingMessageBoxes boxes;
     RecordingPrinterBackend printers;
 
-private:
+  private:
     std::unique_ptr<TEXPDPrintForm> m_form;
 };

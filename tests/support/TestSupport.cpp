@@ -4,9 +4,13 @@
 
 #include "platform/AppEnvironment.h"
 
-RecordingMessageBoxes::RecordingMessageBoxes() { MessageBoxes::install(this); }
+RecordingMessageBoxes::RecordingMessageBoxes() {
+    MessageBoxes::install(this);
+}
 
-RecordingMessageBoxes::~RecordingMessageBoxes() { MessageBoxes::install(nullptr); }
+RecordingMessageBoxes::~RecordingMessageBoxes() {
+    MessageBoxes::install(nullptr);
+}
 
 MessageBoxes::Answer RecordingMessageBoxes::show(QWidget*, Icon icon, const QString& text,
                                                  Buttons buttons) {
@@ -27,8 +31,14 @@ TestFolders::TestFolders(double screenDpi) {
     AppEnvironment::setScreenDpi(screenDpi);
 }
 
-TestFolders::~TestFolders() { AppEnvironment::reset(); }
+TestFolders::~TestFolders() {
+    AppEnvironment::reset();
+}
 
-QString TestFolders::settingsFile() const { return QDir(m_exe.path()).filePath("Quorvel.ini"); }
+QString TestFolders::settingsFile() const {
+    return QDir(m_exe.path()).filePath("Quorvel.ini");
+}
 
-QString TestFolders::dataFolder() const { return QDir(m_exe.path()).filePath("data"); }
+QString TestFolders::dataFolder() const {
+    return QDir(m_exe.path()).filePath("data");
+}

@@ -8,7 +8,7 @@
 
 // Answers every message box in place of a person and remembers what was asked.
 class RecordingMessageBoxes : public MessageBoxes {
-public:
+  public:
     struct Shown {
         Icon icon;
         QString text;
@@ -31,7 +31,7 @@ public:
 // A private executable folder (settings file, data/) and working folder (pictures) for one
 // test, installed into AppEnvironment for the test's lifetime.
 class TestFolders {
-public:
+  public:
     explicit TestFolders(double screenDpi = 120.0);
     ~TestFolders();
 
@@ -40,7 +40,7 @@ public:
     QString settingsFile() const;
     QString dataFolder() const;
 
-private:
+  private:
     QTemporaryDir m_exe;
     QTemporaryDir m_work;
 };

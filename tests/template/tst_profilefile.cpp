@@ -254,7 +254,7 @@ class TestProfileFile : public QObject {
     // ---- writing ----------------------------------------------------------------------------
 
     void firstWriteCreatesFileInSpecOrder() {
-        // The section of Part 2.1's example, written in the order the program writes it.
+        // The section of the documented example, written in the order the program writes it.
         ProfileFile ini(freshPath());
         QVERIFY(!QFile::exists(ini.path()));
         const QString s = u"龙邦快递"_qs;

@@ -4,8 +4,8 @@
 
 #include "platform/Rounding.h"
 
-// The mapping of internal units (0.1 mm from the paper's left or top edge) onto a device
-// (Part 6.5): x = Rnd((v − W_x) × F_x), y = Rnd((v − W_y) × F_y), a size s maps to Rnd(s × F).
+// The mapping of internal units (0.1 mm from the paper's left or top edge) onto a device:
+// x = Rnd((v − W_x) × F_x), y = Rnd((v − W_y) × F_y), a size s maps to Rnd(s × F).
 // F is the device's pixels per 0.1 mm; W the offset of the device's origin from the paper's
 // edge, in whole 0.1 mm.
 struct TDeviceMapping {

@@ -92,7 +92,7 @@ class TReportPage : public QWidget {
     // The job of the output call under way, or the preview job on show; nullptr otherwise.
     TReportJob* reportJob() const;
 
-    // Composition of the page (Part 6.4) onto an output canvas: band area, then each text item
+    // Composition of the page onto an output canvas: band area, then each text item
     // of the band. Exactly one page. Used by the jobs; public for tests and benchmarks.
     void composeOnto(TOutputCanvas& canvas) const;
 

@@ -10,7 +10,7 @@
 #include "printing/engine/TReportPage.h"
 #include "printing/engine/TReportPreview.h"
 
-// Preview and printing of the page (Part 6.5).
+// Preview and printing of the page.
 
 namespace {
 

@@ -26,7 +26,7 @@ class TPreviewImage : public QWidget {
     std::optional<TPagePicture> m_picture;
 };
 
-// The preview control: a scrolling area holding one page image of the job it shows (Part 6.5).
+// The preview control: a scrolling area holding one page image of the job it shows.
 // The image is (page width in screen pixels at the zoom) + 4 wide and likewise high, centred
 // when smaller than the control and at 0 otherwise.
 class TReportPreview : public QAbstractScrollArea {

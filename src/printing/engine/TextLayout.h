@@ -16,7 +16,7 @@ using TextWidth = std::function<double(const QString&)>;
 // Splits a caption into its lines: at carriage returns, with line feeds dropped.
 QStringList captionLines(const QString& caption);
 
-// The output lines of a text item (Part 6.4, text layout):
+// The output lines of a text item:
 // - autoSize: every caption line is one output line;
 // - otherwise, with wordWrap, each caption line is broken to fit `boxWidth`: BreakAnywhere
 //   between any two characters, BreakOnSpaces after spaces (a word longer than the box broken

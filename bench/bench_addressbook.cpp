@@ -1,0 +1,189 @@
+// bench_addressbook [senders] [customers]: times the address book at a size far beyond the old
+// program's (default 30 000 senders and 30 000 customers): connecting, the start-up fill of both
+// pickers, the letter filter, a picked name's look-up, and opening, switching and closing the
+// editor dialog. Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_addressbook
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "../tests/addressbook/AddressBookTestData.h"
+#include "addressbook/AddressBook.h"
+#include "addressbook/AddressGrid.h"
+#include "addressbook/AddressNameLists.h"
+#include "addressbook/AddressPickers.h"
+#include "addressbook/TCusAddForm.h"
+#include "app/WaybillFieldSpecs.h"
+#include "platform/AppEnvironment.h"
+
+namespace {
+
+const QString kSurnames = QStringLiteral(
+    "王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏"
+    "吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史陶黎贺顾毛郝龚邵万钱"
+    "严覃武戴莫孔向汤欧阳");
+const QString kGiven = QStringLiteral(
+    "伟芳娜秀英敏静丽强磊军洋勇艳杰娟涛明超秀兰霞平刚桂英华玉萍红娥玲芬建国志强海燕晓东文辉春梅"
+    "宇浩然子轩欣怡梓涵一诺雨桐思远佳琪博文天佑嘉怡俊杰");
+const QString kPlaces = QStringLiteral("北京上海广州深圳杭州成都重庆武汉西安南京天津苏州长沙");
+
+QString pick(QRandomGenerator& rng, const QString& pool, int count) {
+    QString s;
+    for (int i = 0; i < count; ++i) s += pool.at(rng.bounded(pool.size()));
+    return s;
+}
+
+void waitExposed(QWidget* widget) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000 && !(widget->windowHandle() && widget->windowHandle()->isExposed()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents();
+}
+
+double ms(const QElapsedTimer& t) {
+    return t.nsecsElapsed() / 1e6;
+}
+
+void report(const char* what, double milliseconds) {
+    std::printf("%-52s %9.1f ms\n", what, milliseconds);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const int senders = argc > 1 ? std::atoi(argv[1]) : 30000;
+    const int customers = argc > 2 ? std::atoi(argv[2]) : 30000;
+
+    QTemporaryDir exe;
+    AppEnvironment::setExecutableFolder(exe.path());
+    const QString data = QDir(exe.path()).filePath("data");
+
+    // The book: random Chinese names, companies, telephones and places.
+    QRandomGenerator rng(20261209);
+    QList<testdata::Sender> senderRows;
+    QList<testdata::Customer> customerRows;
+    for (int i = 0; i < senders; ++i) {
+        senderRows << testdata::Sender{
+            pick(rng, kPlaces, 2) + pick(rng, kGiven, 2) + "有限公司",
+            QString::number(13000000000LL + rng.bounded(99999999)),
+            pick(rng, kPlaces, 2) + "市" + pick(rng, kGiven, 2) + "路" +
+                QString::number(rng.bounded(999)) + "号",
+            pick(rng, kSurnames, 1) + pick(rng, kGiven, 1 + rng.bounded(2)), pick(rng, kPlaces, 2)};
+    }
+    for (int i = 0; i < customers; ++i) {
+        customerRows << testdata::Customer{
+            pick(rng, kPlaces, 2) + pick(rng, kGiven, 2) + QString::number(i) + "贸易公司",
+            QString::number(13000000000LL + rng.bounded(99999999)),
+            pick(rng, kPlaces, 2) + "市" + pick(rng, kGiven, 2) + "街" +
+                QString::number(rng.bounded(999)) + "号",
+            pick(rng, kSurnames, 1) + pick(rng, kGiven, 2), pick(rng, kPlaces, 2)};
+    }
+    QElapsedTimer t;
+    t.start();
+    const QString path = testdata::makeBook(data, senderRows, customerRows);
+    std::printf("address book: %d senders, %d customers, %.1f MB\n", senders, customers,
+                QFileInfo(path).size() / 1048576.0);
+    report("making the book (not part of the program)", ms(t));
+
+    // The main window's part: two pickers and the ten fields.
+    QWidget window;
+    auto* cbbSendNames = new QComboBox(&window);
+    auto* cbbCustomerNames = new QComboBox(&window);
+    cbbCustomerNames->move(0, 30);
+    for (const WaybillFieldSpec& spec : waybillFieldSpecs()) {
+        auto* field = new QComboBox(&window);
+        field->setObjectName(spec.objectName());
+        field->setEditable(true);
+        field->setEditText(spec.captionText());
+    }
+    window.resize(800, 300);
+    window.show();
+    waitExposed(&window);
+
+    AddressBook book;
+    t.restart();
+    book.ConnectAddressBook();
+    report("ConnectAddressBook", ms(t));
+    if (!book.isConnected()) return 1;
+
+    AddressPickers pickers(book, cbbSendNames, cbbCustomerNames,
+                           AddressPickers::fieldsUnder(&window));
+    t.restart();
+    pickers.Fill();
+    report("start-up fill (both lists and pickers)", ms(t));
+    std::vector<double> fills;
+    for (int i = 0; i < 5; ++i) {
+        t.restart();
+        pickers.Fill();
+        fills.push_back(ms(t));
+    }
+    report("fill again (best of 5)", *std::min_element(fills.begin(), fills.end()));
+
+    // The letter filter: every letter key on the customer picker.
+    double worst = 0, total = 0;
+    for (int key = 'A'; key <= 'Z'; ++key) {
+        t.restart();
+        pickers.cbbCustomerNamesKeyUp(key);
+        const double m = ms(t);
+        worst = std::max(worst, m);
+        total += m;
+    }
+    report("letter filter, 26 letters on customers: mean", total / 26);
+    report("letter filter, 26 letters on customers: worst", worst);
+    t.restart();
+    AddressPickers::FilterPickerByKey(cbbSendNames, 'Z', SenderNameList);
+    report("letter filter Z on senders", ms(t));
+    std::printf("  (senders with Z: %lld of %lld)\n",
+                static_cast<long long>(cbbSendNames->count() - 1),
+                static_cast<long long>(SenderNameList.size()));
+
+    // Opening the full list.
+    AddressPickers::ReplaceEntries(cbbCustomerNames, CustomerNameList);
+    t.restart();
+    cbbCustomerNames->showPopup();
+    QCoreApplication::processEvents();
+    report("opening the customer picker's list", ms(t));
+    cbbCustomerNames->hidePopup();
+
+    // A picked name's look-up (the change operation).
+    cbbSendNames->setCurrentIndex(cbbSendNames->count() / 2);
+    t.restart();
+    for (int i = 0; i < 100; ++i) pickers.cbbSendNamesChange();
+    report("sender change operation (look-up), per pick", ms(t) / 100);
+
+    // The editor: open (sender tab), switch to customers, close (refill).
+    t.restart();
+    auto* form = new TCusAddForm(book, &pickers, &window);
+    form->show();
+    waitExposed(form);
+    QCoreApplication::processEvents();
+    report("opening the editor (30 000 senders in the grid)", ms(t));
+    t.restart();
+    form->TabControl1->setCurrentIndex(1);  // runs TabControl1Change
+    QCoreApplication::processEvents();
+    report("editor: switching to the customer tab", ms(t));
+    t.restart();
+    form->DBGrid2->scrollToBottom();
+    QCoreApplication::processEvents();
+    report("editor: scrolling to the last row", ms(t));
+    t.restart();
+    form->EdtKHName->setText("新客户" + QString::number(customers + 1));
+    form->BtnKHAdd->click();
+    report("editor: adding a customer (duplicate check + store)", ms(t));
+    t.restart();
+    form->close();
+    report("editor: closing (refill of both pickers)", ms(t));
+    delete form;
+    return 0;
+}

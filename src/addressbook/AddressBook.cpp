@@ -1,0 +1,102 @@
+#include "addressbook/AddressBook.h"
+
+#include <QDir>
+
+#include "addressbook/AddressBookFile.h"
+#include "platform/AppEnvironment.h"
+#include "platform/AppError.h"
+#include "platform/MessageBoxes.h"
+
+const QString AddressBook::kSenderListSql = QStringLiteral("Select * from 发货人 order by 发货人");
+const QString AddressBook::kCustomerListSql = QStringLiteral("Select * from 客户 order by 名称");
+const QString AddressBook::kSenderLookupSql =
+    QStringLiteral("Select * from  发货人 where") + QStringLiteral(" [发货人]=?");
+const QString AddressBook::kCustomerLookupSql =
+    QStringLiteral("Select * from  客户 where") + QStringLiteral(" [名称]=?");
+
+const QString AddressBook::kConnectFailedText = QStringLiteral("数据库连接设置错误！");
+const QString AddressBook::kStatementFailedText =
+    QStringLiteral("无法连接网络，请检查服务器是否启动或者网络连接是否正常！！");
+
+AddressBook::AddressBook(QObject* parent) : QObject(parent) {
+    static int serial = 0;
+    m_connectionName = QStringLiteral("ADOConnection1-%1").arg(++serial);
+    ADOQuery1 = new AddressQuery(QStringLiteral("ADOQuery1"), this);
+    ADOQuery2 = new AddressQuery(QStringLiteral("ADOQuery2"), this);
+    ADOQuery1->setConnectionName(m_connectionName);
+    ADOQuery2->setConnectionName(m_connectionName);
+}
+
+AddressBook::~AddressBook() {
+    ADOQuery1->close();
+    ADOQuery2->close();
+    AddressBookFile::remove(m_connectionName);
+}
+
+QString AddressBook::connectionString(const QString& executableFolder) {
+    const QChar separator = QDir::separator();
+    QString folder = QDir::toNativeSeparators(executableFolder);
+    if (!folder.endsWith(separator)) folder += separator;
+    folder += QStringLiteral("data") + separator;
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+           AddressBookFile::quoteConnectionValue(folder + QStringLiteral("QuorvelDB.qdb")) +
+           QStringLiteral(";Persist Security Info=False;Jet OLEDB:Database Password=") +
+           QLatin1String(AddressBookFile::kPassword);
+}
+
+void AddressBook::ConnectAddressBook() {
+    ADOQuery1->close();
+    ADOQuery2->close();
+    const QString connection = connectionString(AppEnvironment::executableFolder());
+    if (!AddressBookFile::open(m_connectionName, connection))
+        MessageBoxes::error(kConnectFailedText);
+}
+
+bool AddressBook::isConnected() const {
+    return QSqlDatabase::contains(m_connectionName) &&
+           QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+void AddressBook::OpenData(const QString& sql, AddressQuery& dataSet,
+                           const QVariantList& boundValues) {
+    try {
+        dataSet.close();
+    } catch (...) {
+        // A failure while closing is ignored.
+    }
+    try {
+        dataSet.clearSql();
+        dataSet.setSql(sql, boundValues);
+        dataSet.open();
+        if (dataSet.recordCount() > 0) dataSet.first();
+    } catch (...) {
+        MessageBoxes::information(kStatementFailedText);
+        try {
+            dataSet.close();
+        } catch (...) {
+        }
+        throw SilentAbort();
+    }
+}
+
+void AddressBook::ShowStringList(const QString& sql, const QString& showItem, QStringList& list,
+                                 AddressQuery& dataSet) {
+    OpenData(sql, dataSet);
+    list.clear();
+    if (dataSet.recordCount() == 0) {
+        dataSet.close();
+        return;
+    }
+    const int column = dataSet.columnIndex(showItem);
+    if (column < 0) {
+        dataSet.close();
+        throw AppError(QStringLiteral("Field '%1' not found").arg(showItem));
+    }
+    list.reserve(dataSet.recordCount());
+    // Row by row over the rows already read; the column is found once.
+    for (int row = 0; row < dataSet.recordCount(); ++row) {
+        const QVariant v = dataSet.valueAt(row, column);
+        list.append(v.isNull() ? QString() : v.toString());
+    }
+    dataSet.close();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include "addressbook/AddressQuery.h"
+
+// The address book: the connection ADOConnection1 to "data/QuorvelDB.qdb" beside
+// the executable, the two query objects ADOQuery1 (short reads for the pickers) and ADOQuery2
+// (the editor's row set), and the two operations through which all reading goes, OpenData and
+// ShowStringList. The main window owns one AddressBook for the life of the process.
+//
+// The file's password protection is described in AddressBookFile.h: it keeps the program from
+// opening a file that was not made for it, and it is NOT encryption.
+class AddressBook : public QObject {
+    Q_OBJECT
+  public:
+    // Every statement the program sends. The two look-ups bind the picked name as a parameter
+    // instead of splicing it between double quotes, so that every name (quotes included) is
+    // found and no name is ever read as SQL.
+    static const QString kSenderListSql;      // "Select * from 发货人 order by 发货人"
+    static const QString kCustomerListSql;    // "Select * from 客户 order by 名称"
+    static const QString kSenderLookupSql;    // "Select * from  发货人 where [发货人]=?"
+    static const QString kCustomerLookupSql;  // "Select * from  客户 where [名称]=?"
+
+    static const QString kConnectFailedText;  // "数据库连接设置错误！"
+    static const QString
+        kStatementFailedText;  // "无法连接网络，请检查服务器是否启动或者网络连接是否正常！！"
+
+    explicit AddressBook(QObject* parent = nullptr);
+    ~AddressBook() override;
+
+    // The connection string for an executable in `executableFolder`: the data
+    // source is that folder, a separator, "data", a separator and "QuorvelDB.qdb" (the platform's
+    // separator, "\" on Windows), the password "KDMRTQXW".
+    static QString connectionString(const QString& executableFolder);
+
+    // Opens ADOConnection1 for the executable's folder (AppEnvironment). A failure is reported
+    // with "数据库连接设置错误！" and swallowed; the connection stays closed.
+    void ConnectAddressBook();
+    bool isConnected() const;
+    QString connectionName() const { return m_connectionName; }
+
+    // Runs `sql` (with `boundValues` for its "?" placeholders) on `dataSet` and leaves it open on
+    // its first row. On failure: tells the user, closes `dataSet` and throws SilentAbort, which
+    // ends the calling user action quietly (the handler guard swallows it).
+    void OpenData(const QString& sql, AddressQuery& dataSet, const QVariantList& boundValues = {});
+
+    // Runs `sql` through OpenData, replaces `list` by the text of column `showItem` of every
+    // row (a missing value gives an empty line), and closes `dataSet`. A failing statement
+    // leaves `list` as it was (and throws SilentAbort).
+    void ShowStringList(const QString& sql, const QString& showItem, QStringList& list,
+                        AddressQuery& dataSet);
+
+    AddressQuery* ADOQuery1 = nullptr;
+    AddressQuery* ADOQuery2 = nullptr;
+
+  private:
+    QString m_connectionName;
+};

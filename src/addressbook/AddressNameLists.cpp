@@ -1,0 +1,4 @@
+#include "addressbook/AddressNameLists.h"
+
+QStringList SenderNameList;
+QStringList CustomerNameList;

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QComboBox;
+class QWidget;
+class AddressBook;
+
+// The sender and customer pickers, for the main window's two drop-down lists
+// cbbSendNames and cbbCustomerNames: the fill from the address book, the two change operations
+// that fill the five fields of a side from the picked name's row (or put the side's
+// placeholders back), and the pinyin-initial letter filter on key release.
+//
+// It needs no main window: it is given the two pickers and a way to reach the ten waybill
+// fields by object name ("cbb1" ... "cbb55"). A field is a combo box in "simple" style (an
+// editable QComboBox); its text is set with setCurrentText. A field that no longer exists (the
+// layout editor deleted it) is skipped.
+//
+// The controller wires the pickers itself: a user's choice (QComboBox::activated, never the
+// program's selection) runs the change operation, a key release on the picker or on its open
+// list runs the key-up operation, both inside the handler guard. A picker opens its list as
+// soon as a character is typed (AutoDropDown) and is skipped by the Tab key.
+class AddressPickers : public QObject {
+    Q_OBJECT
+  public:
+    using FieldLookup = std::function<QComboBox*(const QString& objectName)>;
+
+    AddressPickers(AddressBook& book, QComboBox* cbbSendNames, QComboBox* cbbCustomerNames,
+                   FieldLookup fields, QObject* parent = nullptr);
+
+    // Fields found as combo-box descendants of `root` by object name.
+    static FieldLookup fieldsUnder(QWidget* root);
+
+    // The name lists the fill writes and the filter reads; the process-wide SenderNameList and
+    // CustomerNameList unless a test gives others.
+    void setNameLists(QStringList* senderNames, QStringList* customerNames);
+
+    // The fill: senders (list and entries), then customers. A failing statement throws
+    // SilentAbort after OpenData's message; the list concerned and its picker stay as they were.
+    void Fill();
+
+    // The change operations.
+    void cbbSendNamesChange();
+    void cbbCustomerNamesChange();
+
+    // The key-up operations: `key` is the Qt key code (Qt::Key_A .. Qt::Key_Z are 65 .. 90, the
+    // Windows virtual-key codes of the letter keys).
+    void cbbSendNamesKeyUp(int key);
+    void cbbCustomerNamesKeyUp(int key);
+
+    // For the courier switch: clears the customer picker's choice and runs its change
+    // operation, then the same for the sender picker; all ten fields show their placeholders.
+    void ResetPickers();
+
+    // The letter filter on one picker: letter keys 65 to 90 only; the picker's entries become
+    // an empty entry followed by the names of `names` with that initial, or by all of `names`
+    // when none has it. No entry is chosen afterwards and no change operation runs.
+    static void FilterPickerByKey(QComboBox* picker, int key, const QStringList& names);
+
+    // Replaces a picker's entries; leaves no entry chosen and runs no change operation.
+    static void ReplaceEntries(QComboBox* picker, const QStringList& entries);
+
+    QComboBox* senderPicker() const { return m_sendNames; }
+    QComboBox* customerPicker() const { return m_customerNames; }
+
+    // Whether typing a character opens the picker's list (on by default).
+    void setAutoDropDown(bool on) { m_autoDropDown = on; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void preparePicker(QComboBox* picker);
+    void change(bool senderSide);
+    void setField(const QString& name, const QString& text) const;
+
+    AddressBook& m_book;
+    QComboBox* m_sendNames;
+    QComboBox* m_customerNames;
+    FieldLookup m_fields;
+    QStringList* m_senderList;
+    QStringList* m_customerList;
+    bool m_autoDropDown = true;
+};

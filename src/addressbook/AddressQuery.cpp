@@ -1,0 +1,390 @@
+#include "addressbook/AddressQuery.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
+
+#include "platform/AppError.h"
+
+namespace {
+
+QString quoteIdentifier(QString name) {
+    name.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+QSqlDatabase openConnection(const QString& name) {
+    QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (!db.isValid() || !db.isOpen())
+        throw AppError(QStringLiteral("The address book is not connected."));
+    return db;
+}
+
+}  // namespace
+
+AddressQuery::AddressQuery(const QString& objectName, QObject* parent) : QObject(parent) {
+    setObjectName(objectName);
+}
+
+void AddressQuery::clearSql() {
+    m_sql.clear();
+    m_bound.clear();
+}
+
+void AddressQuery::setSql(const QString& sql, const QVariantList& boundValues) {
+    m_sql = sql;
+    m_bound = boundValues;
+}
+
+int AddressQuery::columnIndex(const QString& column) const {
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns.at(i).compare(column, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+AddressQuery::Row AddressQuery::rowValues(int row) const {
+    Row values(m_width);
+    for (int c = 0; c < m_width; ++c) values[c] = cell(row, c);
+    return values;
+}
+
+void AddressQuery::setRowValues(int row, const Row& values) {
+    for (int c = 0; c < m_width && c < values.size(); ++c) cell(row, c) = values.at(c);
+}
+
+void AddressQuery::insertEmptyRow(int row) {
+    m_cells.insert(qsizetype(row) * m_width, m_width, QVariant());
+    ++m_rowCount;
+}
+
+void AddressQuery::removeRowAt(int row) {
+    m_cells.remove(qsizetype(row) * m_width, m_width);
+    --m_rowCount;
+}
+
+void AddressQuery::open() {
+    close();
+    QSqlDatabase db = openConnection(m_connectionName);
+    QStringList columns;
+    QVector<QVariant> cells;
+    int rowCount = 0;
+    {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.prepare(m_sql)) throw AppError(query.lastError().text());
+        for (const QVariant& v : m_bound) query.addBindValue(v);
+        if (!query.exec()) throw AppError(query.lastError().text());
+        const QSqlRecord record = query.record();
+        const int n = record.count();
+        for (int i = 0; i < n; ++i) columns << record.fieldName(i);
+        while (query.next()) {
+            for (int i = 0; i < n; ++i) cells.append(query.value(i));
+            ++rowCount;
+        }
+        if (query.lastError().isValid()) throw AppError(query.lastError().text());
+    }
+    emit aboutToReset();
+    m_columns = std::move(columns);
+    m_width = int(m_columns.size());
+    m_cells = std::move(cells);
+    m_rowCount = rowCount;
+    m_state = State::Browse;
+    m_current = m_rowCount == 0 ? -1 : 0;
+    m_eof = m_rowCount == 0;
+    emit resetDone();
+    emit dataChange();
+}
+
+void AddressQuery::close() {
+    if (!isOpen()) return;
+    emit aboutToReset();
+    m_state = State::Inactive;
+    m_columns.clear();
+    m_width = 0;
+    m_cells.clear();
+    m_rowCount = 0;
+    m_pending.clear();
+    m_pendingSet.clear();
+    m_pendingRow = -1;
+    m_current = -1;
+    m_eof = true;
+    emit resetDone();
+}
+
+void AddressQuery::checkBrowseMode() {
+    if (m_state == State::Insert || m_state == State::Edit) post();
+}
+
+void AddressQuery::moveTo(int row, bool notify) {
+    if (row == m_current) return;
+    const int previous = m_current;
+    m_current = row;
+    emit currentRowChanged(previous, row);
+    if (notify) emit dataChange();
+}
+
+void AddressQuery::setCurrentRow(int row) {
+    if (!isOpen() || row < 0 || row >= m_rowCount) return;
+    if (row == m_current) return;
+    checkBrowseMode();
+    m_eof = false;
+    moveTo(row);
+}
+
+void AddressQuery::first() {
+    if (!isOpen()) return;
+    checkBrowseMode();
+    if ((m_rowCount == 0)) {
+        m_eof = true;
+        return;
+    }
+    m_eof = false;
+    moveTo(0);
+}
+
+void AddressQuery::next() {
+    if (!isOpen()) return;
+    checkBrowseMode();
+    if (m_current + 1 < m_rowCount) {
+        moveTo(m_current + 1);
+    } else {
+        m_eof = true;
+    }
+}
+
+bool AddressQuery::isPendingRow(int row) const {
+    return (m_state == State::Insert || m_state == State::Edit) && row == m_pendingRow;
+}
+
+QVariant AddressQuery::valueAt(int row, int column) const {
+    if (row < 0 || row >= m_rowCount || column < 0 || column >= m_columns.size()) return QVariant();
+    if (isPendingRow(row)) return m_pending.at(column);
+    return cell(row, column);
+}
+
+QVariant AddressQuery::value(const QString& column) const {
+    return valueAt(m_current, columnIndex(column));
+}
+
+QString AddressQuery::text(const QString& column) const {
+    const QVariant v = value(column);
+    return v.isNull() ? QString() : v.toString();
+}
+
+QString AddressQuery::tableName() const {
+    // Only "Select * from <table> ..." row sets can write back: the table is the one named,
+    // the row key is the first column.
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*select\s+\*\s+from\s+(\[[^\]]+\]|"(?:[^"]|"")+"|[^\s;\[\]"]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = re.match(m_sql);
+    if (!m.hasMatch()) return QString();
+    QString name = m.captured(1);
+    if (name.startsWith(QLatin1Char('[')))
+        name = name.mid(1, name.size() - 2);
+    else if (name.startsWith(QLatin1Char('"')))
+        name = name.mid(1, name.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
+    return name;
+}
+
+QString AddressQuery::quotedTable() const {
+    const QString table = tableName();
+    if (table.isEmpty() || m_columns.isEmpty())
+        throw AppError(QStringLiteral("This row set cannot be changed: ") + m_sql);
+    return quoteIdentifier(table);
+}
+
+void AddressQuery::append() {
+    if (!isOpen()) throw AppError(QStringLiteral("The row set is not open."));
+    checkBrowseMode();
+    const int n = int(m_columns.size());
+    const int row = m_rowCount;
+    m_currentBeforeInsert = m_current;
+    emit rowAboutToBeInserted(row);
+    insertEmptyRow(row);
+    m_pending = Row(n);
+    m_pendingSet = QVector<bool>(n, false);
+    m_pendingRow = row;
+    m_state = State::Insert;
+    emit rowInserted(row);
+    m_eof = false;
+    moveTo(row, false);
+    emit dataChange();
+}
+
+void AddressQuery::edit() {
+    if (!isOpen()) throw AppError(QStringLiteral("The row set is not open."));
+    if (m_state == State::Insert || m_state == State::Edit) return;
+    if ((m_rowCount == 0) || m_current < 0) {
+        append();
+        return;
+    }
+    m_pending = rowValues(m_current);
+    m_pendingSet = QVector<bool>(m_columns.size(), false);
+    m_pendingRow = m_current;
+    m_state = State::Edit;
+    emit dataChange();
+}
+
+void AddressQuery::setText(const QString& column, const QString& text) {
+    if (m_state != State::Insert && m_state != State::Edit)
+        throw AppError(QStringLiteral("The row set is not in edit or insert mode."));
+    const int i = columnIndex(column);
+    if (i < 0) throw AppError(QStringLiteral("Field '%1' not found").arg(column));
+    m_pending[i] = text;
+    m_pendingSet[i] = true;
+    emit rowUpdated(m_pendingRow);
+    emit dataChange();
+}
+
+void AddressQuery::post() {
+    if (m_state != State::Insert && m_state != State::Edit) return;
+    const QString table = quotedTable();
+    const QString key = quoteIdentifier(m_columns.at(0));
+    QSqlDatabase db = openConnection(m_connectionName);
+    QStringList names;
+    QVariantList values;
+    for (int i = 1; i < m_columns.size(); ++i) {
+        if (!m_pendingSet.at(i)) continue;
+        names << quoteIdentifier(m_columns.at(i));
+        values << m_pending.at(i);
+    }
+    QSqlQuery query(db);
+    if (m_state == State::Insert) {
+        QString sql = QStringLiteral("INSERT INTO ") + table;
+        if (names.isEmpty()) {
+            sql += QStringLiteral(" DEFAULT VALUES");
+        } else {
+            QStringList marks;
+            for (int i = 0; i < names.size(); ++i) marks << QStringLiteral("?");
+            sql += QStringLiteral(" (%1) VALUES (%2)")
+                       .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        }
+        if (!query.prepare(sql)) throw AppError(query.lastError().text());
+        for (const QVariant& v : values) query.addBindValue(v);
+        if (!query.exec()) throw AppError(query.lastError().text());
+        const QVariant id = query.lastInsertId();
+        // Read the stored row back, so that the row set shows what the table holds (defaults
+        // included): one statement per stored row, never one per row of the set.
+        Row stored = m_pending;
+        stored[0] = id;
+        QSqlQuery reread(db);
+        reread.setForwardOnly(true);
+        if (reread.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(table, key))) {
+            reread.addBindValue(id);
+            if (reread.exec() && reread.next())
+                for (int i = 0; i < stored.size() && i < reread.record().count(); ++i)
+                    stored[i] = reread.value(i);
+        }
+        setRowValues(m_pendingRow, stored);
+    } else {
+        if (!names.isEmpty()) {
+            QStringList sets;
+            for (const QString& name : names) sets << name + QStringLiteral(" = ?");
+            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                    .arg(table, sets.join(QLatin1Char(',')), key);
+            if (!query.prepare(sql)) throw AppError(query.lastError().text());
+            for (const QVariant& v : values) query.addBindValue(v);
+            query.addBindValue(m_pending.at(0));
+            if (!query.exec()) throw AppError(query.lastError().text());
+        }
+        setRowValues(m_pendingRow, m_pending);
+    }
+    const int row = leaveEditing();
+    emit rowUpdated(row);
+    emit dataChange();
+}
+
+int AddressQuery::leaveEditing() {
+    const int row = m_pendingRow;
+    m_state = State::Browse;
+    m_pending.clear();
+    m_pendingSet.clear();
+    m_pendingRow = -1;
+    return row;
+}
+
+void AddressQuery::dropPendingInsert() {
+    const int row = leaveEditing();
+    emit rowAboutToBeRemoved(row);
+    removeRowAt(row);
+    emit rowRemoved(row);
+    int back = m_currentBeforeInsert;
+    if (back >= m_rowCount) back = int(m_rowCount) - 1;
+    const int previous = m_current;
+    m_current = back;
+    if (previous != back) emit currentRowChanged(previous, back);
+}
+
+void AddressQuery::cancel() {
+    if (m_state == State::Insert) {
+        dropPendingInsert();
+    } else if (m_state == State::Edit) {
+        const int row = leaveEditing();
+        emit rowUpdated(row);
+    } else {
+        return;
+    }
+    emit dataChange();
+}
+
+void AddressQuery::remove() {
+    if (!isOpen()) throw AppError(QStringLiteral("The row set is not open."));
+    if (m_state == State::Insert || m_state == State::Edit) {
+        // Deleting a pending new row only drops it; a pending change is dropped first.
+        const bool wasInsert = m_state == State::Insert;
+        cancel();
+        if (wasInsert) return;
+    }
+    if ((m_rowCount == 0) || m_current < 0) return;
+    const QString table = quotedTable();
+    const QString key = quoteIdentifier(m_columns.at(0));
+    QSqlDatabase db = openConnection(m_connectionName);
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, key)))
+        throw AppError(query.lastError().text());
+    query.addBindValue(cell(m_current, 0));
+    if (!query.exec()) throw AppError(query.lastError().text());
+
+    const int row = m_current;
+    emit rowAboutToBeRemoved(row);
+    removeRowAt(row);
+    // The row after the deleted one becomes current, or the one before when it was the last.
+    m_current = (m_rowCount == 0) ? -1 : std::min(row, int(m_rowCount) - 1);
+    m_eof = (m_rowCount == 0);
+    emit rowRemoved(row);
+    emit currentRowChanged(row, m_current);
+    emit dataChange();
+}
+
+int AddressQuery::findRow(int column, const QString& text) const {
+    if (column < 0) return -1;
+    for (int row = 0; row < m_rowCount; ++row) {
+        if (m_state == State::Insert && row == m_pendingRow) continue;
+        const QVariant& v = cell(row, column);
+        if ((v.isNull() ? QString() : v.toString()) == text) return row;
+    }
+    return -1;
+}
+
+bool AddressQuery::locate(const QString& column, const QString& text) {
+    if (!isOpen()) return false;
+    checkBrowseMode();
+    const int row = findRow(columnIndex(column), text);
+    if (row < 0) return false;
+    m_eof = false;
+    moveTo(row);
+    return true;
+}
+
+QVariant AddressQuery::lookup(const QString& keyColumn, const QString& text,
+                              const QString& resultColumn) const {
+    if (!isOpen()) return QVariant();
+    const int row = findRow(columnIndex(keyColumn), text);
+    const int result = columnIndex(resultColumn);
+    if (row < 0 || result < 0) return QVariant();
+    return cell(row, result);
+}

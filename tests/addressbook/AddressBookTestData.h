@@ -1,0 +1,133 @@
+#pragma once
+
+// Makes address-book files for the tests and the benchmark: the empty protected file as
+// make-address-book makes it, then rows put in with one transaction on a private connection.
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <stdexcept>
+
+#include "addressbook/AddressBook.h"
+#include "addressbook/AddressBookFile.h"
+
+namespace testdata {
+
+// 单位, 电话, 地址, 发货人, 始发地 (the columns of 发货人 after the key, in table order).
+struct Sender {
+    QVariant company, phone, address, name, origin;
+};
+// 名称, 电话, 地址, 收货人, 目的地 (the columns of 客户 after the key, in table order).
+struct Customer {
+    QVariant name, phone, address, receiver, destination;
+};
+
+inline QString bookPath(const QString& dataFolder) {
+    return QDir(dataFolder).filePath(QStringLiteral("QuorvelDB.qdb"));
+}
+
+inline QString connectionStringFor(const QString& path, const QString& password) {
+    return QStringLiteral("Data Source=") + AddressBookFile::quoteConnectionValue(path) +
+           QStringLiteral(";Jet OLEDB:Database Password=") + password;
+}
+
+// Runs `work(db)` on a private connection to an existing file, inside one transaction.
+template <typename Work>
+void withConnection(const QString& path, Work&& work,
+                    const QString& password = QString::fromLatin1(AddressBookFile::kPassword)) {
+    static int serial = 0;
+    const QString name = QStringLiteral("testdata-%1").arg(++serial);
+    QString why;
+    if (!AddressBookFile::open(name, connectionStringFor(path, password), &why))
+        throw std::runtime_error(("cannot open test book: " + why).toStdString());
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.transaction();
+        work(db);
+        db.commit();
+    }
+    AddressBookFile::remove(name);
+}
+
+inline void exec(QSqlQuery& query) {
+    if (!query.exec()) throw std::runtime_error(query.lastError().text().toStdString());
+}
+
+inline void insertSenders(QSqlDatabase& db, const QList<Sender>& senders) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral(
+        "INSERT INTO 发货人 (单位, 电话, 地址, 发货人, 始发地) VALUES (?, ?, ?, ?, ?)"));
+    for (const Sender& s : senders) {
+        query.addBindValue(s.company);
+        query.addBindValue(s.phone);
+        query.addBindValue(s.address);
+        query.addBindValue(s.name);
+        query.addBindValue(s.origin);
+        exec(query);
+    }
+}
+
+inline void insertCustomers(QSqlDatabase& db, const QList<Customer>& customers) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral(
+        "INSERT INTO 客户 (名称, 电话, 地址, 收货人, 目的地) VALUES (?, ?, ?, ?, ?)"));
+    for (const Customer& c : customers) {
+        query.addBindValue(c.name);
+        query.addBindValue(c.phone);
+        query.addBindValue(c.address);
+        query.addBindValue(c.receiver);
+        query.addBindValue(c.destination);
+        exec(query);
+    }
+}
+
+// Makes the book at dataFolder/QuorvelDB.qdb with the given rows; returns its path.
+inline QString makeBook(const QString& dataFolder, const QList<Sender>& senders = {},
+                        const QList<Customer>& customers = {},
+                        const QString& password = QString::fromLatin1(AddressBookFile::kPassword)) {
+    QDir().mkpath(dataFolder);
+    const QString path = bookPath(dataFolder);
+    QString why;
+    if (!AddressBookFile::create(path, password, &why)) throw std::runtime_error(why.toStdString());
+    if (!senders.isEmpty() || !customers.isEmpty()) {
+        withConnection(
+            path,
+            [&](QSqlDatabase& db) {
+                insertSenders(db, senders);
+                insertCustomers(db, customers);
+            },
+            password);
+    }
+    return path;
+}
+
+// Runs one statement on the book (for changes behind the program's back).
+inline void execOn(const QString& path, const QString& sql, const QVariantList& values = {}) {
+    withConnection(path, [&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        if (!query.prepare(sql)) throw std::runtime_error(query.lastError().text().toStdString());
+        for (const QVariant& v : values) query.addBindValue(v);
+        exec(query);
+    });
+}
+
+inline QList<QVariantList> rowsOf(const QString& path, const QString& sql) {
+    QList<QVariantList> rows;
+    withConnection(path, [&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        if (!query.exec(sql)) throw std::runtime_error(query.lastError().text().toStdString());
+        while (query.next()) {
+            QVariantList row;
+            for (int i = 0; i < query.record().count(); ++i) row << query.value(i);
+            rows << row;
+        }
+    });
+    return rows;
+}
+
+}  // namespace testdata

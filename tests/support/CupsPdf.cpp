@@ -1,0 +1,98 @@
+#include "support/CupsPdf.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+namespace CupsPdf {
+
+QStringList outFolders() {
+    QStringList homes{QDir::homePath()};
+    if (const passwd* pw = getpwuid(getuid())) homes << QString::fromLocal8Bit(pw->pw_dir);
+    homes << "/root";
+    QString out = "${HOME}/PDF";
+    QString anon = "/var/spool/cups-pdf/ANONYMOUS";
+    QFile conf("/etc/cups/cups-pdf.conf");
+    if (conf.open(QIODevice::ReadOnly)) {
+        for (const QString& raw : QString::fromLocal8Bit(conf.readAll()).split('\n')) {
+            const QString line = raw.trimmed();
+            if (line.startsWith("Out ")) out = line.mid(4).trimmed();
+            if (line.startsWith("AnonDirName ")) anon = line.mid(12).trimmed();
+        }
+    }
+    QStringList folders;
+    for (const QString& home : homes) {
+        QString folder = out;
+        folder.replace("${HOME}", home);
+        folder.replace("${USER}", QString::fromLocal8Bit(qgetenv("USER")));
+        folders << folder;
+    }
+    folders << anon;
+    folders.removeDuplicates();
+    return folders;
+}
+
+QString waitForPdf(const QString& title, const QDateTime& since) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60000) {
+        for (const QString& folder : outFolders()) {
+            QDirIterator it(folder, {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QFileInfo info(it.next());
+                if (info.fileName().contains(title) && info.lastModified() >= since.addSecs(-2) &&
+                    info.size() > 0)
+                    return info.absoluteFilePath();
+            }
+        }
+        QTest::qWait(200);
+    }
+    return {};
+}
+
+Ink measureInk(const QString& pdf) {
+    Ink ink;
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    QTemporaryDir dir;
+    const QString base = dir.filePath("page");
+    QProcess p;
+    p.start(pdftoppm, {"-r", "254", "-gray", "-f", "1", "-l", "1", "-singlefile", pdf, base});
+    if (pdftoppm.isEmpty() || !p.waitForFinished(60000) || p.exitCode() != 0) return ink;
+    const QImage image = QImage(base + ".pgm").convertToFormat(QImage::Format_Grayscale8);
+    ink.page = image.size();
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* row = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            if (row[x] >= 128) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right >= 0) ink.box = QRect(QPoint(left, top), QPoint(right, bottom));
+    return ink;
+}
+
+QSizeF centringShift(const QSizeF& pageMillimetres, const QSize& printedPage) {
+    const QSizeF qtPoints = QPageSize(pageMillimetres, QPageSize::Millimeter).sizePoints();
+    const QSizeF printedPoints(std::round(printedPage.width() / 254.0 * 72),
+                               std::round(printedPage.height() / 254.0 * 72));
+    return {(qtPoints.width() - printedPoints.width()) / 2 * 254 / 72,
+            (qtPoints.height() - printedPoints.height()) / 2 * 254 / 72};
+}
+
+}  // namespace CupsPdf

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDateTime>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// Reading back what the cups-pdf queue "PDF" printed (scripts/start-cups.sh sets it up): find
+// the job's PDF and measure its ink at 254 pixels per inch, so one pixel is 0.1 mm.
+namespace CupsPdf {
+
+struct Ink {
+    QRect box;   // 0.1 mm from the page's top-left corner
+    QSize page;  // 0.1 mm
+};
+
+// cups-pdf's Out folders: the configured one with ${HOME} for the users a job may run as, and
+// the anonymous folder.
+QStringList outFolders();
+// The PDF cups-pdf made for a job of this title (it mangles the name, so we look for its
+// letters), waiting up to a minute; empty when none came.
+QString waitForPdf(const QString& title, const QDateTime& since);
+// The bounding box of the dark pixels of the first page; an empty box for a blank page.
+Ink measureInk(const QString& pdf);
+// How far CUPS moved the content: Qt writes the page rounded to whole points, CUPS cuts a
+// custom size to whole points below and keeps the content centred, so everything moves by
+// half the difference (0.1 mm, for a page of the given millimetres).
+QSizeF centringShift(const QSizeF& pageMillimetres, const QSize& printedPage);
+
+}  // namespace CupsPdf
