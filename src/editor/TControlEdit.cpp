@@ -120,6 +120,8 @@ EditRect TControlEdit::DragRect() const {
 
 bool TControlEdit::AppMessage(QWindow* window, QEvent* event) {
     if (!FEnable || !FEditControl) return false;
+    // A drop-down list or a menu tracks the mouse in its own loop, out of the editor's sight.
+    if (QApplication::activePopupWidget()) return false;
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
         type != QEvent::MouseButtonRelease)

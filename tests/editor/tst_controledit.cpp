@@ -1,3 +1,4 @@
+#include <QMenu>
 #include <QtTest>
 
 #include "editor/EditorScene.h"
@@ -543,6 +544,20 @@ class TestControlEdit : public QObject {
         QCOMPARE(spy.presses, 0);
         QTest::mouseRelease(other.windowHandle(), Qt::LeftButton, {}, QPoint(20, 15));
         QCOMPARE(s.cbb1->pos(), QPoint(100, 50));
+    }
+
+    void aPopupKeepsItsOwnMouse() {
+        EditorScene s;
+        QMenu menu;
+        bool triggered = false;
+        menu.addAction("One", [&] { triggered = true; });
+        menu.popup(s.cbb1->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QVERIFY(QApplication::activePopupWidget());
+        const QPoint item = menu.actionGeometry(menu.actions().first()).center();
+        QTest::mouseClick(menu.windowHandle(), Qt::LeftButton, {}, item);
+        QVERIFY(triggered);
+        QCOMPARE(s.edit->ChildCount(), 0);
     }
 
     void anEarlierApplicationHandlerSeesEveryPressFirst() {
