@@ -118,6 +118,41 @@ int bottom(const QRect& r) {
 // start from that distance.
 constexpr int kFarAway = 32000;
 
+// How far `c` lies beyond `a` in a direction, by the edge on that side; kFarAway when it
+// does not lie beyond.
+int distanceBeyond(const QRect& a, const QRect& c, TSide direction) {
+    switch (direction) {
+        case sLeft:
+            return c.x() < a.x() ? a.x() - c.x() : kFarAway;
+        case sRight:
+            return right(c) > right(a) ? right(c) - right(a) : kFarAway;
+        case sTop:
+            return c.y() < a.y() ? a.y() - c.y() : kFarAway;
+        case sBottom:
+            return bottom(c) > bottom(a) ? bottom(c) - bottom(a) : kFarAway;
+        case sCenter:
+            break;
+    }
+    return kFarAway;
+}
+
+// The nearest item beyond items[index] among those `candidate` accepts; the earliest wins ties.
+template <typename Candidate>
+int nearest(const QList<QRect>& items, int index, TSide direction, Candidate candidate) {
+    if (items.size() < 2 || index < 0 || index >= items.size()) return -1;
+    int best = kFarAway;
+    int found = -1;
+    for (int i = 0; i < items.size(); ++i) {
+        if (i == index || !candidate(items[i])) continue;
+        const int distance = distanceBeyond(items[index], items[i], direction);
+        if (distance < best) {
+            best = distance;
+            found = i;
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 int alignControl(const QList<QRect>& items, TSide side) {
@@ -149,73 +184,18 @@ int alignControl(const QList<QRect>& items, TSide side) {
 }
 
 int nearChild(const QList<QRect>& items, int index, TSide direction) {
-    if (items.size() < 2 || index < 0 || index >= items.size()) return -1;
-    const QRect& a = items[index];
-    int best = kFarAway;
-    int found = -1;
-    for (int i = 0; i < items.size(); ++i) {
-        if (i == index) continue;
-        const QRect& c = items[i];
-        int distance = kFarAway;
-        switch (direction) {
-            case sLeft:
-                if (c.x() < a.x()) distance = a.x() - c.x();
-                break;
-            case sRight:
-                if (right(c) > right(a)) distance = right(c) - right(a);
-                break;
-            case sTop:
-                if (c.y() < a.y()) distance = a.y() - c.y();
-                break;
-            case sBottom:
-                if (bottom(c) > bottom(a)) distance = bottom(c) - bottom(a);
-                break;
-            case sCenter:
-                break;
-        }
-        if (distance < best) {
-            best = distance;
-            found = i;
-        }
-    }
-    return found;
+    return nearest(items, index, direction, [](const QRect&) { return true; });
 }
 
 int sibling(const QList<QRect>& items, int index, TSide direction) {
-    if (items.size() < 2 || index < 0 || index >= items.size()) return -1;
-    const QRect& a = items[index];
-    int best = kFarAway;
-    int found = -1;
-    for (int i = 0; i < items.size(); ++i) {
-        if (i == index) continue;
-        const QRect& c = items[i];
-        const bool across = direction == sLeft || direction == sRight
-                                ? std::max(a.y(), c.y()) <= std::min(bottom(a), bottom(c))
-                                : std::max(a.x(), c.x()) <= std::min(right(a), right(c));
-        if (!across) continue;
-        int distance = kFarAway;
-        switch (direction) {
-            case sLeft:
-                if (c.x() < a.x()) distance = a.x() - c.x();
-                break;
-            case sRight:
-                if (right(c) > right(a)) distance = right(c) - right(a);
-                break;
-            case sTop:
-                if (c.y() < a.y()) distance = a.y() - c.y();
-                break;
-            case sBottom:
-                if (bottom(c) > bottom(a)) distance = bottom(c) - bottom(a);
-                break;
-            case sCenter:
-                break;
-        }
-        if (distance < best) {
-            best = distance;
-            found = i;
-        }
-    }
-    return found;
+    if (index < 0 || index >= items.size()) return -1;
+    const QRect a = items[index];
+    // A sibling must overlap the control across the direction (touching counts).
+    return nearest(items, index, direction, [&](const QRect& c) {
+        return direction == sLeft || direction == sRight
+                   ? std::max(a.y(), c.y()) <= std::min(bottom(a), bottom(c))
+                   : std::max(a.x(), c.x()) <= std::min(right(a), right(c));
+    });
 }
 
 QList<QRect> alignTo(QList<QRect> items, TSide side, TAlignStyle style) {

@@ -105,6 +105,12 @@ TDragStyle TSizeFrame::GetDragStyle(int X, int Y) const {
     return dragStyleAt(X, Y, width(), height(), FOwner->BoxWidth(), FOwner->BoxHeight());
 }
 
+EditRect TSizeFrame::ControlOnScreen() const {
+    if (!FControl || !parentWidget()) return {};
+    return EditRect::fromQRect(
+        QRect(parentWidget()->mapToGlobal(FControl->pos()), FControl->size()));
+}
+
 void TSizeFrame::SetDragCursor(TDragStyle style) {
     switch (style) {
         case dsLeft:
@@ -248,10 +254,7 @@ void TSizeFrame::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, 
     }
     for (TSizeFrame* f : set->FFrameList) {
         f->FDraging = true;
-        QWidget* c = f->FControl;
-        if (c && c->parentWidget())
-            f->FNewClient =
-                EditRect::fromQRect(QRect(c->parentWidget()->mapToGlobal(c->pos()), c->size()));
+        f->FNewClient = f->ControlOnScreen();
     }
 }
 
@@ -281,10 +284,7 @@ void TSizeFrame::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
 void TSizeFrame::DrawDragRect(QPoint Offset, TDragStyle Style) {
     TSizeFrames* set = FOwner;
     if (!set) return;
-    FNewClient = {};
-    if (FControl && parentWidget())
-        FNewClient = EditRect::fromQRect(
-            QRect(parentWidget()->mapToGlobal(FControl->pos()), FControl->size()));
+    FNewClient = ControlOnScreen();
     if (set->SnapToGrid()) Offset = snapOffset(Offset, set->GridXSize(), set->GridYSize());
     FNewClient = applyDrag(FNewClient, Offset, Style);
 

@@ -78,6 +78,8 @@ class TSizeFrame : public QWidget {
     void DblClick();
 
     void PlaceAroundControl();
+    // The control's rectangle in screen coordinates, through the frame's parent.
+    EditRect ControlOnScreen() const;
     void SetDragCursor(TDragStyle style);
     void DrawDragRect(QPoint Offset, TDragStyle Style);
     QPoint ConfinedPos(QPoint framePos) const;
