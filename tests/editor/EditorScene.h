@@ -25,6 +25,8 @@ struct EditorScene {
     QComboBox* cbb2 = nullptr;
     QComboBox* cbb3 = nullptr;
     TControlEdit* edit = nullptr;
+    QWidget* panel = nullptr;    // made by addPanel()
+    QComboBox* inner = nullptr;  // inside the panel
 
     // With `imageFillsBand` the picture covers the whole band, as on the main window.
     explicit EditorScene(bool imageFillsBand = false) {
@@ -63,6 +65,20 @@ struct EditorScene {
         c->setEditText(name + " text");
         c->setGeometry(r);
         return c;
+    }
+
+    // A panel "Panel1" on the band at (400, 200) sized 200 x 100, holding a combo box
+    // "cbbInner" at (10, 10) sized 80 x 26, both shown; returns the panel.
+    QWidget* addPanel() {
+        panel = new QWidget(band);
+        panel->setObjectName("Panel1");
+        panel->setGeometry(400, 200, 200, 100);
+        inner = new QComboBox(panel);
+        inner->setObjectName("cbbInner");
+        inner->setGeometry(10, 10, 80, 26);
+        panel->show();
+        inner->show();
+        return panel;
     }
 
     QWindow* window() const { return form->windowHandle(); }

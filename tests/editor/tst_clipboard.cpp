@@ -184,19 +184,12 @@ class TestClipboard : public QObject {
         picture.fill(Qt::red);
         s.image->setPixmap(picture);
         s.image->setScaledContents(true);
-        auto* panel = new QWidget(s.band);
-        panel->setObjectName("Panel1");
-        panel->setGeometry(400, 200, 200, 100);
-        auto* inner = new QComboBox(panel);
-        inner->setObjectName("cbbInner");
-        inner->setGeometry(10, 10, 80, 26);
-        inner->setEnabled(false);
+        QWidget* panel = s.addPanel();
+        s.inner->setEnabled(false);
         auto* hidden = new QComboBox(panel);
         hidden->setObjectName("cbbHidden");
         hidden->setGeometry(100, 10, 80, 26);
         hidden->hide();
-        panel->show();
-        inner->show();
         s.edit->RegChildClass();
 
         s.edit->AddChild(panel);
@@ -233,14 +226,8 @@ class TestClipboard : public QObject {
 
     void aCopyOverTwoParentsTakesTheClickedParentOnly() {
         EditorScene s;
-        auto* panel = new QWidget(s.band);
-        panel->setObjectName("Panel1");
-        panel->setGeometry(400, 200, 200, 100);
-        auto* inner = new QComboBox(panel);
-        inner->setObjectName("cbbInner");
-        inner->setGeometry(10, 10, 80, 26);
-        panel->show();
-        inner->show();
+        s.addPanel();
+        QComboBox* inner = s.inner;
         s.edit->RegChildClass();
         s.edit->AddChild(s.cbb1);
         s.edit->AddChild(inner);

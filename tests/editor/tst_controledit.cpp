@@ -292,14 +292,8 @@ class TestControlEdit : public QObject {
         s.click(s.band, QPoint(320, 60));
         QCOMPARE(s.selection(), QList<QWidget*>{s.cbb2});
 
-        auto* panel = new QWidget(s.band);
-        panel->setObjectName("Panel1");
-        panel->setGeometry(400, 200, 200, 100);
-        auto* inner = new QComboBox(panel);
-        inner->setObjectName("cbbInner");
-        inner->setGeometry(10, 10, 80, 26);
-        panel->show();
-        inner->show();
+        QWidget* panel = s.addPanel();
+        QComboBox* inner = s.inner;
         QCOMPARE(s.edit->ControlAtPos(s.band->mapToGlobal(QPoint(420, 220))), inner);
         QCOMPARE(s.edit->ControlAtPos(s.band->mapToGlobal(QPoint(550, 280))), panel);
         QCOMPARE(s.edit->ControlAtPos(s.band->mapToGlobal(QPoint(5, 5))), nullptr);
@@ -307,14 +301,8 @@ class TestControlEdit : public QObject {
 
     void aSelectionOverTwoParentsMovesOnlyTheClickedParent() {
         EditorScene s;
-        auto* panel = new QWidget(s.band);
-        panel->setObjectName("Panel1");
-        panel->setGeometry(400, 200, 200, 100);
-        auto* inner = new QComboBox(panel);
-        inner->setObjectName("cbbInner");
-        inner->setGeometry(10, 10, 80, 26);
-        panel->show();
-        inner->show();
+        s.addPanel();
+        QComboBox* inner = s.inner;
         s.click(inner, QPoint(20, 10));
         s.click(s.cbb1, QPoint(20, 10), Qt::ControlModifier);
         QCOMPARE(s.selection(), (QList<QWidget*>{inner, s.cbb1}));
@@ -501,14 +489,8 @@ class TestControlEdit : public QObject {
 
     void deletingNestedSelectionsIsSafe() {
         EditorScene s;
-        auto* panel = new QWidget(s.band);
-        panel->setObjectName("Panel1");
-        panel->setGeometry(400, 200, 200, 100);
-        auto* inner = new QComboBox(panel);
-        inner->setObjectName("cbbInner");
-        inner->setGeometry(10, 10, 80, 26);
-        panel->show();
-        inner->show();
+        QWidget* panel = s.addPanel();
+        QComboBox* inner = s.inner;
         s.edit->SetDelKey(true);
         s.edit->AddChild(panel);
         s.edit->AddChild(inner);  // its frame has the focus, inside the panel
