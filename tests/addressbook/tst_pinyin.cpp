@@ -69,6 +69,31 @@ class TestPinyin : public QObject {
         QCOMPARE(QString(GetPinyinInitial(character.front())), letter);
     }
 
+    void everyCharacterGetsTheLetterOfItsOwnGbkCode() {
+        // The initial is a property of the character's GBK code: for every character of the
+        // BMP, the letter must be the one of the span its encoded code falls in, or none.
+        const QString letters = QStringLiteral("ABCDEFGHJKLMNOPQRSTWXYZ");
+        const int starts[] = {0xB0A1, 0xB0C5, 0xB2C1, 0xB4EE, 0xB6EA, 0xB7A2, 0xB8C1, 0xB9FE,
+                              0xBBF7, 0xBFA6, 0xC0AC, 0xC2E8, 0xC4C3, 0xC5B6, 0xC5BE, 0xC6DA,
+                              0xC8BB, 0xC8F6, 0xCBFA, 0xCDDA, 0xCEF4, 0xD1B9, 0xD4D1};
+        int checked = 0;
+        for (int u = 1; u < 0x10000; ++u) {
+            const QChar c(static_cast<char16_t>(u));
+            if (c.isSurrogate()) continue;
+            const int code = gbk(QString(c));
+            QChar expected;
+            if (code >= 0xB0A1 && code <= 0xD7F9) {
+                int span = 0;
+                while (span + 1 < 23 && code >= starts[span + 1]) ++span;
+                expected = letters[span];
+                ++checked;
+            }
+            if (GetPinyinInitial(c) != expected)
+                QFAIL(qPrintable(QStringLiteral("U+%1").arg(u, 4, 16, QLatin1Char('0'))));
+        }
+        QVERIFY(checked > 3755);  // at least the whole first level
+    }
+
     void everyCodeOfTheFirstLevelHasTheLetterOfItsSpan() {
         // Walk B0A1..D7F9: the letter never goes back and never skips a span's start.
         QString seen;
