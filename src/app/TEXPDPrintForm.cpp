@@ -194,13 +194,15 @@ void TEXPDPrintForm::buildPageArea() {
     ReportPage1->move(43, 10);
     DetailBand1 = new TReportBand(ReportPage1);
     DetailBand1->setObjectName(QStringLiteral("DetailBand1"));
-    DetailBand1->installEventFilter(this);
 
     Image1 = new QLabel(DetailBand1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setScaledContents(true);
     Image1->setProperty("nonWindowed", true);
     Image1->setGeometry(DetailBand1->rect());
+    // The picture is stretched over the band and follows its every change of size.
+    connect(DetailBand1, &TReportBand::resized, Image1,
+            [this] { Image1->setGeometry(DetailBand1->rect()); });
     createFields();
 
     ControlEdit1 = new TControlEdit(this);
@@ -320,10 +322,6 @@ bool TEXPDPrintForm::eventFilter(QObject* watched, QEvent* event) {
         runGuarded([&] { discard = edtLongKeyPress(static_cast<QKeyEvent*>(event)); });
         if (discard) return true;
     }
-    if (watched == pnl6 && event->type() == QEvent::Resize) {
-        runGuarded([this] { pnl6Resize(); });
-    } else if (watched == DetailBand1 && event->type() == QEvent::Resize) {
-        Image1->setGeometry(DetailBand1->rect());  // the picture is stretched over the band
-    }
+    if (watched == pnl6 && event->type() == QEvent::Resize) runGuarded([this] { pnl6Resize(); });
     return QMainWindow::eventFilter(watched, event);
 }

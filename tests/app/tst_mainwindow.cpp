@@ -113,7 +113,6 @@ private slots:
         TestFolders folders;
         RecordingMessageBoxes boxes;
         TEXPDPrintForm form;
-        form.show();
         QCOMPARE(form.Image1->geometry(), form.DetailBand1->rect());
         form.DetailBand1->setSizeValue(0, 50.0);
         QCOMPARE(form.Image1->geometry(), form.DetailBand1->rect());
