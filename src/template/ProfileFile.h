@@ -97,7 +97,7 @@ class ProfileFile {
     QString m_path;
 };
 
-// The integer form of the settings file, as the old conversion read it (Delphi's Val):
+// The integer form of the settings file, as the old conversion read it:
 // leading and trailing blanks, an optional '+' or '-', then either decimal digits, or
 // hexadecimal digits after "0x", "0X", "$", "x" or "X". The whole text must be such a number:
 // "12abc", "", "-", "$", "0x", "1 2" give nothing. A decimal number must lie in the range of
