@@ -81,6 +81,10 @@ class TestMainWindowEditor : public QObject {
         QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
         QVERIFY(!form.ControlEdit1->Enable());
         QCOMPARE(form.ControlEdit1->ChildCount(), 0);
+
+        // The calibration holds across a restart of the program.
+        TEXPDPrintForm& restarted = fx.start();
+        QCOMPARE(restarted.field("cbb1")->pos(), QPoint(184, 95));
     }
 
     void aPressBesideTheFieldsSelectsThePicture() {
