@@ -8,6 +8,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -74,15 +75,18 @@ TCusAddForm::TCusAddForm(AddressBook& book, AddressPickers* pickers, QWidget* ow
     setFixedSize(436, 338);
     buildLayout();
 
-    connect(btnEditSend, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnEditSendClick));
+    connect(btnEditSend, &QPushButton::clicked, this,
+            guarded(this, &TCusAddForm::btnEditSendClick));
     connect(btnEditGet, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnEditGetClick));
-    connect(TabControl1, &QTabBar::currentChanged, this, guarded(this, &TCusAddForm::TabControl1Change));
+    connect(TabControl1, &QTabBar::currentChanged, this,
+            guarded(this, &TCusAddForm::TabControl1Change));
     connect(btnEmpty, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnEmptyClick));
     connect(BtnKHAdd, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHAddClick));
     connect(BtnKHEdit, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHEditClick));
     connect(BtnKHDele, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHDeleClick));
     // DataSource1: the row set's change notification reaches the edit boxes.
-    connect(m_book.ADOQuery2, &AddressQuery::dataChange, this, guarded(this, &TCusAddForm::DataSource1DataChange));
+    connect(m_book.ADOQuery2, &AddressQuery::dataChange, this,
+            guarded(this, &TCusAddForm::DataSource1DataChange));
     DBGrid2->setDrawCellHook(
         [this](QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
             return DBGrid2DrawColumnCell(painter, option, index);
@@ -275,57 +279,60 @@ void TCusAddForm::writeEditBoxes(AddressQuery& query) {
             edits[i]->text());
 }
 
-void TCusAddForm::BtnKHAddClick() {
+AddressQuery* TCusAddForm::queryReadyToStore(bool focusNameWhenEmpty) {
     if (EdtKHName->text().isEmpty()) {
         MessageBoxes::error(QStringLiteral("请填写客户名称！"), this);
-        EdtKHName->setFocus();
-        return;
+        if (focusNameWhenEmpty) EdtKHName->setFocus();
+        return nullptr;
     }
-    AddressQuery& query = *m_book.ADOQuery2;
-    if (!query.isOpen()) {
+    if (!m_book.ADOQuery2->isOpen()) {
         MessageBoxes::error(QStringLiteral("未连接服务器，请重新打开本页面......！"), this);
-        return;
+        return nullptr;
     }
-    m_busy = 1;
-    if (customerMode() && query.locate(QStringLiteral("名称"), EdtKHName->text())) {
-        // The existing row is now the grid's current row; the edit boxes keep what was typed.
-        MessageBoxes::error(QStringLiteral("该客户名称已经存在！"), this);
-        m_busy = 0;
-        EdtKHName->setFocus();
-        return;
+    return m_book.ADOQuery2;
+}
+
+void TCusAddForm::BtnKHAddClick() {
+    AddressQuery* query = queryReadyToStore(true);
+    if (!query) return;
+    {
+        // While the row is written the edit boxes must not follow the grid; an error on the
+        // way must not leave them stuck.
+        m_busy = 1;
+        const auto notBusy = qScopeGuard([this] { m_busy = 0; });
+        if (customerMode() && query->locate(QStringLiteral("名称"), EdtKHName->text())) {
+            // The existing row is now the grid's current row; the edit boxes keep what was typed.
+            MessageBoxes::error(QStringLiteral("该客户名称已经存在！"), this);
+            EdtKHName->setFocus();
+            return;
+        }
+        query->append();
+        writeEditBoxes(*query);
+        query->post();
     }
-    query.append();
-    writeEditBoxes(query);
-    query.post();
-    m_busy = 0;
     for (QLineEdit* edit : {EdtKHName, edtTel, edtAddress, edtMDD, edtSHR}) edit->clear();
     EdtKHName->setFocus();
 }
 
 void TCusAddForm::BtnKHEditClick() {
-    if (EdtKHName->text().isEmpty()) {
-        MessageBoxes::error(QStringLiteral("请填写客户名称！"), this);
-        return;
-    }
-    AddressQuery& query = *m_book.ADOQuery2;
-    if (!query.isOpen()) {
-        MessageBoxes::error(QStringLiteral("未连接服务器，请重新打开本页面......！"), this);
-        return;
-    }
-    m_busy = 1;
-    if (customerMode()) {
-        const QString name = EdtKHName->text();
-        const QVariant id = query.lookup(QStringLiteral("名称"), name, QStringLiteral("ID"));
-        if (!id.isNull() && id.toLongLong() > 0 && query.text(QStringLiteral("名称")) != name) {
-            MessageBoxes::error(QStringLiteral("该名字已经存在！"), this);
-            m_busy = 0;
-            return;
+    AddressQuery* query = queryReadyToStore(false);
+    if (!query) return;
+    {
+        m_busy = 1;
+        const auto notBusy = qScopeGuard([this] { m_busy = 0; });
+        if (customerMode()) {
+            const QString name = EdtKHName->text();
+            const QVariant id = query->lookup(QStringLiteral("名称"), name, QStringLiteral("ID"));
+            if (!id.isNull() && id.toLongLong() > 0 &&
+                query->text(QStringLiteral("名称")) != name) {
+                MessageBoxes::error(QStringLiteral("该名字已经存在！"), this);
+                return;
+            }
         }
+        query->edit();
+        writeEditBoxes(*query);
+        query->post();
     }
-    query.edit();
-    writeEditBoxes(query);
-    query.post();
-    m_busy = 0;
     MessageBoxes::information(QStringLiteral("数据修改完成！"), this);
     DBGrid2->setFocus();
 }

@@ -89,6 +89,9 @@ class TCusAddForm : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The checks before "添加" and "修改" store a row: a name typed and the row set open. Says
+    // what is missing and gives nothing, or gives the row set.
+    AddressQuery* queryReadyToStore(bool focusNameWhenEmpty);
     void buildLayout();
     void setMode(bool customers);
     void writeEditBoxes(AddressQuery& query);
