@@ -35,7 +35,7 @@ class TestAddressBookDb : public QObject {
   private slots:
     // --- The connection string -----------------------------------------------------------
 
-    void connectionStringHasThePartsPieces() {
+    void connectionStringHasItsFixedPieces() {
         const QString sep = QDir::separator();
         const QString withSlash = AddressBook::connectionString(QStringLiteral("/opt/q/"));
         const QString without = AddressBook::connectionString(QStringLiteral("/opt/q"));
@@ -420,7 +420,7 @@ class TestAddressBookDb : public QObject {
         QCOMPARE(list.size(), tricky.size());  // nothing was dropped
     }
 
-    void theStatementsAreThePartsTexts() {
+    void theStatementsAreTheFixedTexts() {
         QCOMPARE(AddressBook::kSenderListSql,
                  QStringLiteral("Select * from 发货人 order by 发货人"));
         QCOMPARE(AddressBook::kCustomerListSql, QStringLiteral("Select * from 客户 order by 名称"));

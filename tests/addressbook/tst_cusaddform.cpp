@@ -180,7 +180,7 @@ class TestCusAddForm : public QObject {
         QVERIFY(boxes->shown.isEmpty());
     }
 
-    void theGridIsSetUpAsThePartSays() {
+    void theGridIsSetUpAsDesigned() {
         start({{"甲公司", "123", "X路1号", "张三", "北京"}}, {});
         AddressGrid* grid = form->DBGrid2;
         QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("单位"));

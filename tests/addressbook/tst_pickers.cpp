@@ -261,7 +261,7 @@ class TestPickers : public QObject {
         }
     }
 
-    void filterPickerByKeyFollowsThePart() {
+    void filterPickerByKeyTakesLettersOnly() {
         QComboBox picker;
         const QStringList names{"张三", "李四", "赵五"};
         AddressPickers::ReplaceEntries(&picker, names);
