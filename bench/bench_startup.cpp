@@ -54,6 +54,7 @@ int main(int argc, char* argv[]) {
     }
     std::printf("main window creation (connect, fill, printers)  %8.1f ms\n", median(create));
     std::printf("first showing (fonts, settings, courier switch) %8.1f ms\n", median(show));
-    std::printf("courier switch (picture, template, fonts)       %8.1f ms\n", median(courierSwitch));
+    std::printf("courier switch (picture, template, fonts)       %8.1f ms\n",
+                median(courierSwitch));
     return 0;
 }

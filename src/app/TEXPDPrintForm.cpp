@@ -293,7 +293,9 @@ void TEXPDPrintForm::FormShow() {
     cbbNames->setFocus();
 }
 
-void TEXPDPrintForm::CheckBox1Click() { ControlEdit1->SetEnable(CheckBox1->isChecked()); }
+void TEXPDPrintForm::CheckBox1Click() {
+    ControlEdit1->SetEnable(CheckBox1->isChecked());
+}
 
 void TEXPDPrintForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

@@ -15,7 +15,7 @@
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void controlsAreFoundByNameWithTheirCaptionsAndPlaces() {
         TestFolders folders;
         RecordingMessageBoxes boxes;
@@ -28,9 +28,12 @@ private slots:
             QString caption;
         };
         const Expected buttons[] = {
-            {"Button3", {453, 6, 33, 25}, "设置"},      {"btnApply", {490, 6, 75, 25}, "保存更改"},
-            {"Button1", {408, 41, 73, 25}, "默认打印机"}, {"btnPrint", {492, 41, 35, 25}, "打印"},
-            {"btn1", {529, 41, 35, 25}, "预览"},        {"btnHelp", {723, 15, 64, 25}, "帮助"},
+            {"Button3", {453, 6, 33, 25}, "设置"},
+            {"btnApply", {490, 6, 75, 25}, "保存更改"},
+            {"Button1", {408, 41, 73, 25}, "默认打印机"},
+            {"btnPrint", {492, 41, 35, 25}, "打印"},
+            {"btn1", {529, 41, 35, 25}, "预览"},
+            {"btnHelp", {723, 15, 64, 25}, "帮助"},
             {"Button2", {724, 54, 64, 25}, "客户管理"},
         };
         for (const auto& e : buttons) {

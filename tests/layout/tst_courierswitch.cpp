@@ -22,12 +22,14 @@ int hiddenFields(TEXPDPrintForm& form) {
     return hidden;
 }
 
-QColor pictureColour(TEXPDPrintForm& form) { return form.Image1->pixmap().toImage().pixelColor(5, 5); }
+QColor pictureColour(TEXPDPrintForm& form) {
+    return form.Image1->pixmap().toImage().pixelColor(5, 5);
+}
 }  // namespace
 
 class TestCourierSwitch : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void missingPictureShowsTheFallBackAndHidesTheFields() {
         MainWindowFixture fx;
         fx.removePicture(kShunfeng);
@@ -41,7 +43,7 @@ private slots:
         chooseItem(form.cbbNames, kShunfeng);
         QCOMPARE(hiddenFields(form), 10);
         QVERIFY(qGray(pictureColour(form).rgb()) < 200);  // the grey fall-back
-        QCOMPARE(form.edtLong->text(), QString("90"));      // nothing of the template loaded
+        QCOMPARE(form.edtLong->text(), QString("90"));    // nothing of the template loaded
         QCOMPARE(form.ReportPage1->pageValue(TReportPage::Length), 128.0);
         QCOMPARE(fx.readSettings(), before);
         QVERIFY(fx.boxes.shown.isEmpty());

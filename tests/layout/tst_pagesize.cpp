@@ -19,22 +19,31 @@ void retype(QLineEdit* edit, const QString& text) {
 
 class TestPageSize : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void ratioLockFollowsTheReferenceRoundingHalvesToEven_data() {
         QTest::addColumn<QString>("reference");
         QTest::addColumn<bool>("typeHeight");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("other");
-        QTest::newRow("64 high") << "" << true << "64" << "115";
-        QTest::newRow("100 high") << "" << true << "100" << "180";
-        QTest::newRow("115 wide") << "" << false << "115" << "64";
-        QTest::newRow("100x50: 5 high") << "DefaultLong=100\r\nDefaultWide=50\r\n" << true << "5"
+        QTest::newRow("64 high") << "" << true << "64"
+                                 << "115";
+        QTest::newRow("100 high") << "" << true << "100"
+                                  << "180";
+        QTest::newRow("115 wide") << "" << false << "115"
+                                  << "64";
+        QTest::newRow("100x50: 5 high") << "DefaultLong=100\r\nDefaultWide=50\r\n"
+                                        << true << "5"
                                         << "2";
-        QTest::newRow("100x50: 7 high") << "DefaultLong=100\r\nDefaultWide=50\r\n" << true << "7"
+        QTest::newRow("100x50: 7 high") << "DefaultLong=100\r\nDefaultWide=50\r\n"
+                                        << true << "7"
                                         << "4";
         // A reference side of 0 defines no proportion: the other edit stays as it was.
-        QTest::newRow("0 high reference") << "DefaultLong=0\r\n" << true << "64" << "230";
-        QTest::newRow("0 wide reference") << "DefaultWide=0\r\n" << false << "64" << "128";
+        QTest::newRow("0 high reference") << "DefaultLong=0\r\n"
+                                          << true << "64"
+                                          << "230";
+        QTest::newRow("0 wide reference") << "DefaultWide=0\r\n"
+                                          << false << "64"
+                                          << "128";
     }
 
     void ratioLockFollowsTheReferenceRoundingHalvesToEven() {

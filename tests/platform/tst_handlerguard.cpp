@@ -6,7 +6,7 @@
 
 class TestHandlerGuard : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void roundsHalvesToEven() {
         QCOMPARE(roundHalfEven(2.5), 2);
         QCOMPARE(roundHalfEven(3.5), 4);
@@ -36,7 +36,8 @@ private slots:
 
     void foreignExceptionsAreShownToo() {
         RecordingMessageBoxes boxes;
-        QVERIFY(!runGuarded([] { throw std::invalid_argument("'' is not a valid integer value"); }));
+        QVERIFY(
+            !runGuarded([] { throw std::invalid_argument("'' is not a valid integer value"); }));
         QCOMPARE(boxes.texts(), QStringList{"'' is not a valid integer value"});
         QVERIFY(runGuarded([] {}));
     }

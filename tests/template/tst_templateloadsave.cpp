@@ -1,8 +1,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 
@@ -25,7 +25,7 @@ void typeSize(QLineEdit* edit, const QString& text) {
 
 class TestTemplateLoadSave : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void firstStartShowsLongbangAtItsDesignSize() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();
@@ -72,8 +72,8 @@ private slots:
         // A fresh section lists its keys in the order of their first writing.
         const QString file = fx.readSettings();
         const QStringList order{"Textfontsize=", "PrinterName=", "CurrentLong=", "CurrentWide=",
-                                "FontName=", "FontSize=", "cbb1TOP=40", "cbb1Left=30",
-                                "cbb1Width=300", "cbb2TOP=", "cbb55Width="};
+                                "FontName=",     "FontSize=",    "cbb1TOP=40",   "cbb1Left=30",
+                                "cbb1Width=300", "cbb2TOP=",     "cbb55Width="};
         int at = file.indexOf("[" + kLongbang + "]");
         for (const QString& key : order) {
             const int next = file.indexOf(key, at);
