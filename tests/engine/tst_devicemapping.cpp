@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "engine/OneItemPage.h"
 #include "platform/AppEnvironment.h"
 #include "platform/AppError.h"
 #include "platform/Rounding.h"
@@ -15,33 +16,9 @@
 class TestDeviceMapping : public QObject {
     Q_OBJECT
 
-    static RecordingPrinterBackend::Printer printer(const QString& name, double dpiX, double dpiY,
-                                                    double offsetX, double offsetY) {
-        RecordingPrinterBackend::Printer p;
-        p.name = name;
-        p.dpiX = dpiX;
-        p.dpiY = dpiY;
-        p.offsetX = offsetX;
-        p.offsetY = offsetY;
-        return p;
-    }
-
-    // The main window's page at 96 ppi with one print item at band pixel (172, 91).
-    struct Page {
-        TReportPage page;
-        TReportBand* band;
-        TReportLabel* item;
-        Page() {
-            page.setShowProgress(false);
-            band = new TReportBand(&page);
-            band->setSizeValue(0, 126);
-            item = new TReportLabel(band);
-            item->setObjectName("lbl1");
-            item->setLeft(172);
-            item->setTop(91);
-            item->setCaption("Zhang San");
-            item->setFontSize(10);
-        }
+    // The main window's page at 96 ppi, printed without a progress window.
+    struct Page : OneItemPage {
+        Page() : OneItemPage(false) {}
     };
 
   private slots:
@@ -84,7 +61,7 @@ class TestDeviceMapping : public QObject {
     void directPrintLandsFromThePapersEdge() {
         RecordingMessageBoxes boxes;
         RecordingPrinterBackend backend;
-        backend.printers << printer("Dot matrix", 180, 180, 54, 36);
+        backend.printers << testPrinter("Dot matrix", 180, 180, 54, 36);
         backend.defaultPrinter = "Dot matrix";
         Page p;
         p.page.Print();
@@ -119,7 +96,7 @@ class TestDeviceMapping : public QObject {
     void bandPixelsAt120() {
         AppEnvironment::setScreenDpi(120);
         RecordingPrinterBackend backend;
-        backend.printers << printer("Laser", 600, 600, 0, 0);
+        backend.printers << testPrinter("Laser", 600, 600, 0, 0);
         TReportPage page;
         page.setShowProgress(false);
         auto* band = new TReportBand(&page);
@@ -139,7 +116,7 @@ class TestDeviceMapping : public QObject {
 
     void anisotropicPrinter() {
         RecordingPrinterBackend backend;
-        backend.printers << printer("Wide", 360, 180, 0, 0);
+        backend.printers << testPrinter("Wide", 360, 180, 0, 0);
         Page p;
         p.page.Print();
         const auto& text = backend.documents.at(0).pages.at(0).texts.at(0);
@@ -151,7 +128,7 @@ class TestDeviceMapping : public QObject {
 
     void printerWithoutCustomPaperKeepsItsOwn() {
         RecordingPrinterBackend backend;
-        auto p0 = printer("No custom", 180, 180, 54, 36);
+        auto p0 = testPrinter("No custom", 180, 180, 54, 36);
         p0.offersCustomSize = false;
         backend.printers << p0;
         Page p;
@@ -173,7 +150,7 @@ class TestDeviceMapping : public QObject {
 
     void twoDirectPrintsAgree() {
         RecordingPrinterBackend backend;
-        backend.printers << printer("Dot matrix", 180, 180, 54, 36);
+        backend.printers << testPrinter("Dot matrix", 180, 180, 54, 36);
         Page p;
         p.page.Print();
         p.page.Print();
@@ -188,7 +165,7 @@ class TestDeviceMapping : public QObject {
 
     void printErrorsReachTheCaller() {
         RecordingPrinterBackend backend;
-        auto gone = printer("Gone", 180, 180, 0, 0);
+        auto gone = testPrinter("Gone", 180, 180, 0, 0);
         gone.failOnStart = true;
         backend.printers << gone;
         Page p;

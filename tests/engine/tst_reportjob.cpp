@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "engine/OneItemPage.h"
 #include "platform/AppEnvironment.h"
 #include "platform/AppError.h"
 #include "platform/Rounding.h"
@@ -22,30 +23,13 @@
 class TestReportJob : public QObject {
     Q_OBJECT
 
+    // 180 dpi with the printable area 54 and 36 device pixels in from the paper's edges.
     static RecordingPrinterBackend::Printer printer(const QString& name, double dpi = 180,
                                                     double offsetX = 54, double offsetY = 36) {
-        RecordingPrinterBackend::Printer p;
-        p.name = name;
-        p.dpiX = p.dpiY = dpi;
-        p.offsetX = offsetX;
-        p.offsetY = offsetY;
-        return p;
+        return testPrinter(name, dpi, dpi, offsetX, offsetY);
     }
 
-    struct Page {
-        TReportPage page;
-        TReportBand* band;
-        TReportLabel* item;
-        Page() {
-            band = new TReportBand(&page);
-            band->setSizeValue(0, 126);
-            item = new TReportLabel(band);
-            item->setLeft(172);
-            item->setTop(91);
-            item->setCaption("Zhang San");
-            item->setFontSize(10);
-        }
-    };
+    using Page = OneItemPage;
 
     static TPrintProgressWindow* progressWindow() {
         for (QWidget* w : QApplication::topLevelWidgets())
