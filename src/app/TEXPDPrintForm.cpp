@@ -270,6 +270,7 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
 }
 
 void TEXPDPrintForm::FormCreate() {
+    ProfileFile(AppEnvironment::settingsFilePath()).removeStaleTemporaryFiles();
     ConnectAddressBook();
     FillAddressPickers();
     fillPrinterList();

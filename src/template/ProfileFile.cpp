@@ -1,11 +1,17 @@
 #include "template/ProfileFile.h"
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QThread>
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -131,6 +137,54 @@ QByteArray encodeText(const QString& text, Encoding encoding) {
     return encoder.encode(text);
 }
 
+// A file saved as "Unicode" by a Windows editor is UTF-16 with a byte order mark. Lines cannot
+// be split at '\n' bytes there (U+4E0A is 0A 4E in little-endian order), so such a file is
+// read and edited as UTF-8 with a mark and turned back into UTF-16, in its own byte order and
+// with its mark, when it is written. The conversion is exact both ways for any well-formed
+// text, so every byte the write does not change stays as it was.
+enum class Utf16Order { None, LittleEndian, BigEndian };
+
+Utf16Order utf16OrderOf(QByteArrayView bytes) {
+    if (bytes.startsWith("\xFF\xFE")) return Utf16Order::LittleEndian;
+    if (bytes.startsWith("\xFE\xFF")) return Utf16Order::BigEndian;
+    return Utf16Order::None;
+}
+
+QStringConverter::Encoding utf16Converter(Utf16Order order) {
+    return order == Utf16Order::LittleEndian ? QStringConverter::Utf16LE
+                                             : QStringConverter::Utf16BE;
+}
+
+// The file's bytes in the form the line scanner and the writer work on: GBK or UTF-8.
+struct WorkingText {
+    QByteArray bytes;
+    Encoding encoding = Encoding::Gbk;
+    Utf16Order storedAs = Utf16Order::None;
+};
+
+// A mark right after the file's own stays text (U+FEFF), so the flag keeps it.
+constexpr auto KeepMarks = QStringConverter::Flag::ConvertInitialBom;
+
+WorkingText workingTextOf(QByteArray stored) {
+    const Utf16Order order = utf16OrderOf(stored);
+    if (order == Utf16Order::None) {
+        const Encoding encoding = detectEncoding(stored);
+        return {std::move(stored), encoding, order};
+    }
+    QStringDecoder decoder(utf16Converter(order), KeepMarks);
+    const QString text = decoder.decode(QByteArrayView(stored).sliced(2));
+    return {QByteArray(Utf8Bom, 3) + text.toUtf8(), Encoding::Utf8, order};
+}
+
+QByteArray storedBytesOf(const QByteArray& working, Utf16Order order) {
+    if (order == Utf16Order::None) return working;
+    QStringDecoder decoder(QStringConverter::Utf8, KeepMarks);
+    const QString text = decoder.decode(QByteArrayView(working).sliced(3));  // after our mark
+    QStringEncoder encoder(utf16Converter(order));
+    const QByteArray mark = order == Utf16Order::LittleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    return mark + encoder.encode(text);
+}
+
 // ---- lines ----------------------------------------------------------------------------------
 
 enum class Kind { Blank, Comment, Section, Key, Other };
@@ -242,9 +296,10 @@ QString valueAsRead(QStringView raw) {
 // The value of the key in the first section of that name, or nothing.
 std::optional<QString> findValue(const QString& path, QStringView section, QStringView key) {
     if (section.isEmpty() || key.isEmpty()) return std::nullopt;
-    const std::optional<QByteArray> bytes = readAll(path);
+    std::optional<QByteArray> bytes = readAll(path);
     if (!bytes) return std::nullopt;
-    LineScanner scanner(*bytes, detectEncoding(*bytes));
+    const WorkingText text = workingTextOf(std::move(*bytes));
+    LineScanner scanner(text.bytes, text.encoding);
     bool inSection = false;
     Line line;
     while (scanner.next(line)) {
@@ -278,6 +333,35 @@ QByteArray gbkToUtf8(const QByteArray& bytes) {
     }
     return out;
 }
+
+// Two running copies share the file and every key write reads, edits and replaces it whole.
+// Without this lock two writes that overlap would each replace the file with their own edit
+// and one key would be lost. The lock file lies beside the settings file and is held for one
+// key's write only, so two copies saving at once take turns key by key. A lock left by a
+// process that died is recognised at once by its process id (same host) or else by its age.
+class WriteLock {
+  public:
+    explicit WriteLock(const QString& path) : m_lock(path + QStringLiteral(".lock")) {
+        m_lock.setStaleLockTime(StaleAfter);
+        // QLockFile's own wait sleeps 100 ms and more between attempts, far longer than one
+        // key's write takes; short pauses keep two saving copies quick.
+        const QDeadlineTimer deadline(WaitAtMost);
+        int pauseMs = 1;
+        while (!m_lock.tryLock(std::chrono::milliseconds(0))) {
+            if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+                failWrite(path);
+            QThread::msleep(std::min<qint64>(pauseMs, deadline.remainingTime() + 1));
+            pauseMs = std::min(pauseMs * 2, 16);
+        }
+    }
+
+  private:
+    static constexpr std::chrono::milliseconds WaitAtMost{ProfileFile::LockWaitMs};
+    // Far beyond any one key's write; only then is a lock whose owner cannot be checked (a
+    // process on another host) taken over.
+    static constexpr std::chrono::milliseconds StaleAfter{10000};
+    QLockFile m_lock;  // released when the write ends, however it ends
+};
 
 void replaceAtomically(const QString& path, const QByteArray& bytes) {
     // No direct-write fall-back: a folder where no temporary file can be made is a failed
@@ -368,13 +452,15 @@ void ProfileFile::writeString(const QString& section, const QString& key, const 
         }
     }
 
-    QByteArray bytes;
+    const WriteLock lock(m_path);
+    WorkingText file;
     if (QFileInfo::exists(m_path)) {
         std::optional<QByteArray> existing = readAll(m_path);
         if (!existing) failWrite(m_path);  // rewriting it would lose what we cannot read
-        bytes = std::move(*existing);
+        file = workingTextOf(std::move(*existing));
     }
-    const Encoding encoding = detectEncoding(bytes);
+    const QByteArray& bytes = file.bytes;
+    const Encoding encoding = file.encoding;
     const QByteArray eol = lineEndingOf(bytes);
 
     // Find the first section of that name, the last line in it that is neither blank nor a
@@ -437,7 +523,7 @@ void ProfileFile::writeString(const QString& section, const QString& key, const 
     if (encoding == Encoding::Gbk && !isAscii(result) && isValidUtf8(result))
         result = gbkToUtf8(result);
 
-    replaceAtomically(m_path, result);
+    replaceAtomically(m_path, storedBytesOf(result, file.storedAs));
 }
 
 void ProfileFile::writeInteger(const QString& section, const QString& key, int value) {
@@ -446,6 +532,25 @@ void ProfileFile::writeInteger(const QString& section, const QString& key, int v
 
 void ProfileFile::writeBool(const QString& section, const QString& key, bool value) {
     writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ProfileFile::removeStaleTemporaryFiles() const {
+    const QFileInfo settings(m_path);
+    const QString prefix = settings.fileName() + u'.';
+    const QDateTime staleBefore = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const auto isSaveFileSuffix = [](QStringView suffix) {
+        return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](QChar c) {
+                   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+               });
+    };
+    const QFileInfoList entries =
+        settings.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (!name.startsWith(prefix) || !isSaveFileSuffix(QStringView(name).sliced(prefix.size())))
+            continue;
+        if (entry.lastModified() < staleBefore) QFile::remove(entry.filePath());
+    }
 }
 
 void ProfileFile::setBeforeCommitHookForTesting(std::function<void(QSaveFile&)> hook) {

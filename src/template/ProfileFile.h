@@ -44,6 +44,8 @@ class QSaveFile;
 // of surrounding quotes do not survive a read.)
 //
 // Encoding. Earlier versions wrote the file in the ANSI code page, GBK. A file that starts with
+// a UTF-16 byte order mark (little- or big-endian, as Windows editors save "Unicode" text) is
+// UTF-16 and stays UTF-16 in its byte order, with its mark. A file that starts with
 // a UTF-8 byte order mark, or that holds non-ASCII bytes that are all valid UTF-8, is UTF-8 and
 // stays UTF-8 (with or without its mark). Any other file is GBK, decoded and written as GB18030:
 // GB18030 equals GBK for every GBK character and can encode every other Unicode character as
@@ -65,6 +67,14 @@ class QSaveFile;
 // needs the right to create files in the folder; without it the write fails (we never fall
 // back to overwriting in place). The replaced file keeps its permissions; a symbolic link is
 // followed and its target is replaced.
+// A temporary file left by a process killed in the middle of a write is removed at the next
+// start (removeStaleTemporaryFiles()).
+//
+// Two running copies of the program share the file. Each write holds a lock file beside it,
+// "<name>.lock", from reading the file to replacing it, so writes of different processes
+// never overlap and no key is lost; the copies take turns key by key. A write that cannot
+// get the lock within LockWaitMs fails like any other write, with the file unchanged. Reads
+// take no lock: the file is only ever replaced whole, so a read sees one version or the next.
 //
 // An empty section name (after trimming): reads give the default and writes do nothing. The
 // template keys use the courier picker's current text as their section; with no courier
@@ -84,6 +94,16 @@ class ProfileFile {
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
+
+    // Removes the temporary files of writes that never finished (the process was killed
+    // between writing the new content and putting it in place): files beside the settings
+    // file named like it followed by a dot and six letters, as the atomic replace names them,
+    // that have not changed for a minute. A younger one may belong to a write in progress of
+    // another running copy. Failures are ignored: the files only take room.
+    void removeStaleTemporaryFiles() const;
+
+    // How long a write waits for another process's write to the same file before it fails.
+    static constexpr int LockWaitMs = 5000;
 
     // The longest value a read gives back, in UTF-16 units (the old 2048-unit buffer).
     static constexpr int MaxValueLength = 2047;

@@ -2,8 +2,10 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -25,6 +27,76 @@ QByteArray gbk(const QString& text) {
 QByteArray gb18030(const QString& text) {
     QStringEncoder encoder("GB18030");
     return encoder.encode(text);
+}
+
+QByteArray utf16(const QString& text, QStringConverter::Encoding order) {
+    QStringEncoder encoder(order, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+// This test binary doubles as a second running copy of the program: started with one of
+// these first arguments it writes to a settings file and exits instead of running the tests.
+const QString WriterMode = QStringLiteral("--write-keys");  // <path> <prefix> <count>
+const QString HolderMode = QStringLiteral("--hold-write");  // <path>
+
+const QStringList WriterSections = {u"龙邦快递"_qs, u"顺丰快递"_qs, u"元智捷诚"_qs};
+
+void waitForLineOnStdin() {
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly)) ::_exit(3);
+    in.readLine();
+}
+
+// Waits for the go line, then writes <count> keys "<prefix><i>=<i>" spread over three
+// sections, each write a separate update of the file as in a template save.
+int runWriter(const QStringList& args) {
+    ProfileFile ini(args.value(0));
+    const QString prefix = args.value(1);
+    const int count = args.value(2).toInt();
+    waitForLineOnStdin();
+    try {
+        for (int i = 0; i < count; ++i)
+            ini.writeInteger(WriterSections[i % WriterSections.size()], prefix + QString::number(i),
+                             i);
+    } catch (const AppError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
+        return 1;
+    }
+    return 0;
+}
+
+// Writes "held=1" into section S, stopping before the new file is put in place: says
+// "holding" and waits there for a line on stdin (or to be killed).
+int runHolder(const QStringList& args) {
+    ProfileFile::setBeforeCommitHookForTesting([](QSaveFile&) {
+        std::puts("holding");
+        std::fflush(stdout);
+        waitForLineOnStdin();
+    });
+    ProfileFile(args.value(0)).writeString("S", "held", "1");
+    return 0;
+}
+
+std::unique_ptr<QProcess> startCopy(const QString& mode, const QStringList& args) {
+    auto process = std::make_unique<QProcess>();
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(QCoreApplication::applicationFilePath(), QStringList{mode} + args);
+    if (!process->waitForStarted()) qFatal("cannot start a second copy");
+    return process;
+}
+
+// Starts a copy that holds the file's write lock, and returns once it does.
+std::unique_ptr<QProcess> startHolder(const QString& path) {
+    std::unique_ptr<QProcess> holder = startCopy(HolderMode, {path});
+    while (!holder->canReadLine() && holder->waitForReadyRead(10000)) {
+    }
+    if (holder->readLine() != "holding\n") qFatal("the holding copy did not get the lock");
+    return holder;
+}
+
+bool finishedWell(QProcess& process) {
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
 }
 
 }  // namespace
@@ -49,6 +121,10 @@ class TestProfileFile : public QObject {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) return "<missing>";
         return file.readAll();
+    }
+
+    static QStringList filesIn(const QString& folder) {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden);
     }
 
     static QString errorOf(const std::function<void()>& action) {
@@ -494,6 +570,161 @@ class TestProfileFile : public QObject {
         QCOMPARE(bytesOf(usual.path()), gbk(u"[S]\r\nf=宋体\r\nk=顺\r\n"_qs));
     }
 
+    void utf16FileIsReadAndKeepsItsForm_data() {
+        QTest::addColumn<QStringConverter::Encoding>("order");
+        QTest::addColumn<QString>("eol");
+        QTest::newRow("little-endian, CRLF") << QStringConverter::Utf16LE << "\r\n";
+        QTest::newRow("big-endian, LF") << QStringConverter::Utf16BE << "\n";
+    }
+    void utf16FileIsReadAndKeepsItsForm() {
+        QFETCH(QStringConverter::Encoding, order);
+        QFETCH(QString, eol);
+        // As a Windows editor saves "Unicode" text. "上" is U+4E0A, a 0x0A byte in both orders;
+        // the surrogate pair and the mark inside a value must come back as they were.
+        const QStringList before = {u"[DefaultExpress]"_qs, u"DefaultExpressD=龙邦快递"_qs,
+                                    u"[龙邦快递]"_qs,       u"cbb1TOP=87"_qs,
+                                    u"上=😀\uFEFF"_qs,       u"FontName=宋体"_qs};
+        const QString text = before.join(eol) + eol;
+        ProfileFile ini(fileWith(utf16(text, order)));
+        QCOMPARE(ini.readString("DefaultExpress", "DefaultExpressD", ""), u"龙邦快递"_qs);
+        QCOMPARE(ini.readInteger(u"龙邦快递"_qs, "CBB1TOP", 0), 87);
+        QCOMPARE(ini.readString(u"龙邦快递"_qs, u"上"_qs, ""), u"😀\uFEFF"_qs);
+        QCOMPARE(ini.readString(u"龙邦快递"_qs, "FontName", ""), u"宋体"_qs);
+
+        ini.writeString(u"龙邦快递"_qs, "FontName", u"黑体"_qs);
+        ini.writeInteger(u"龙邦快递"_qs, "cbb1Left", 168);
+        ini.writeString(u"顺丰快递"_qs, "FontSize", u"10"_qs);
+        QStringList after = before;
+        after[5] = u"FontName=黑体"_qs;
+        after << u"cbb1Left=168"_qs << u"[顺丰快递]"_qs << u"FontSize=10"_qs;
+        QCOMPARE(bytesOf(ini.path()), utf16(after.join(eol) + eol, order));
+        QCOMPARE(ini.readString(u"龙邦快递"_qs, "FontName", ""), u"黑体"_qs);
+    }
+
+    // ---- running copies ---------------------------------------------------------------------
+
+    void concurrentCopiesLoseNoKey() {
+        // Three copies save at the same moment, each key a separate update of one file.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Quorvel.ini");
+        ProfileFile ini(path);
+        ini.writeString("DefaultExpress", "DefaultExpressD", u"龙邦快递"_qs);
+        const int copies = 3;
+        const int keysEach = 60;
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int c = 0; c < copies; ++c)
+            writers.push_back(startCopy(
+                WriterMode, {path, QString("copy%1_").arg(c), QString::number(keysEach)}));
+        for (auto& writer : writers) {  // all start writing together
+            writer->write("go\n");
+            QVERIFY(writer->waitForBytesWritten());
+        }
+        for (auto& writer : writers) QVERIFY(finishedWell(*writer));
+
+        QStringList missing;
+        for (int c = 0; c < copies; ++c) {
+            for (int i = 0; i < keysEach; ++i) {
+                const QString key = QString("copy%1_%2").arg(c).arg(i);
+                if (ini.readInteger(WriterSections[i % WriterSections.size()], key, -1) != i)
+                    missing << key;
+            }
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ')));
+        QCOMPARE(ini.readString("DefaultExpress", "DefaultExpressD", ""), u"龙邦快递"_qs);
+        QCOMPARE(bytesOf(path).count('\n'), copies * keysEach + 2 + WriterSections.size());
+        // Every lock was released: nothing but the settings file is left in the folder.
+        QCOMPARE(filesIn(dir.path()), QStringList{"Quorvel.ini"});
+    }
+
+    void writeWaitsForAnotherCopyThenFailsUnchanged() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Quorvel.ini");
+        ProfileFile ini(path);
+        ini.writeInteger("S", "k", 1);
+        const QByteArray before = bytesOf(path);
+        std::unique_ptr<QProcess> holder = startHolder(path);
+
+        QElapsedTimer waited;
+        waited.start();
+        QCOMPARE(errorOf([&] { ini.writeInteger("S", "mine", 2); }),
+                 QString("Unable to write to %1").arg(path));
+        QVERIFY2(waited.elapsed() >= ProfileFile::LockWaitMs - 50,
+                 qPrintable(QString::number(waited.elapsed())));
+        QCOMPARE(bytesOf(path), before);
+
+        // Once the other copy's write is done, ours goes through and both keys are there.
+        holder->write("go\n");
+        QVERIFY(finishedWell(*holder));
+        ini.writeInteger("S", "mine", 2);
+        QCOMPARE(bytesOf(path), QByteArray("[S]\r\nk=1\r\nheld=1\r\nmine=2\r\n"));
+    }
+
+    void lockOfAKilledCopyIsTakenOverAtOnce() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Quorvel.ini");
+        ProfileFile ini(path);
+        ini.writeInteger("S", "k", 1);
+        std::unique_ptr<QProcess> holder = startHolder(path);
+        holder->kill();  // SIGKILL in the middle of its write: its lock file stays behind
+        QVERIFY(holder->waitForFinished());
+        QVERIFY(QFileInfo::exists(path + ".lock"));
+
+        QElapsedTimer waited;
+        waited.start();
+        ini.writeInteger("S", "mine", 2);
+        QVERIFY2(waited.elapsed() < ProfileFile::LockWaitMs / 2,
+                 qPrintable(QString::number(waited.elapsed())));
+        QCOMPARE(bytesOf(path), QByteArray("[S]\r\nk=1\r\nmine=2\r\n"));
+        QVERIFY(!QFileInfo::exists(path + ".lock"));
+    }
+
+    void staleTemporaryFilesAreRemovedOnlyWhenOldAndOurs() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Quorvel.ini");
+        ProfileFile ini(path);
+        ini.writeInteger("S", "k", 1);
+        const QDateTime old = QDateTime::currentDateTime().addSecs(-2 * 60);
+        const auto place = [&](const QString& name, const QDateTime& modified) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[S]\r\nk=");
+            QVERIFY(file.flush());  // a later flush would make it young again
+            QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        };
+        const QStringList stale = {"Quorvel.ini.AbCdEf", "Quorvel.ini.qwerty",
+                                   "Quorvel.ini.ZZZZZZ"};
+        const QStringList kept = {
+            "Quorvel.ini.GhIjKl",   // young: maybe another copy's write in progress
+            "Quorvel.ini.AbCdE",    // five characters
+            "Quorvel.ini.AbCdEfG",  // seven
+            "Quorvel.ini.Ab1dEf",   // a digit: not a name the atomic replace makes
+            "Quorvel.ini.Ab-dEf",  "Quorvel.ini.lock", "Quorvel.iniXAbCdEf",
+            "quorvel.ini.AbCdEf",  "Other.ini.AbCdEf", "Quorvel.ini.bak",
+        };
+        for (const QString& name : stale) place(name, old);
+        place(kept[0], QDateTime::currentDateTime().addSecs(-30));
+        for (const QString& name : kept.mid(1)) place(name, old);
+        // A link named like ours to an old file is not ours either.
+        QVERIFY(QFile::link(dir.filePath("Quorvel.ini.bak"), dir.filePath("Quorvel.ini.LiNkEd")));
+        {
+            QFile settings(path);
+            QVERIFY(settings.open(QIODevice::ReadWrite));
+            QVERIFY(settings.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+
+        ini.removeStaleTemporaryFiles();
+        QStringList expected = kept;
+        expected << "Quorvel.ini"
+                 << "Quorvel.ini.LiNkEd";
+        expected.sort();
+        QStringList present =
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        present.sort();
+        QCOMPARE(present, expected);
+        QCOMPARE(ini.readInteger("S", "k", 0), 1);
+    }
+
     // ---- failures ---------------------------------------------------------------------------
 
     void writeErrorNamesThePath() {
@@ -556,16 +787,14 @@ class TestProfileFile : public QObject {
         QCOMPARE(errorOf([&] { ini.writeInteger("S", "k", 2); }),
                  QString("Unable to write to %1").arg(path));
         QCOMPARE(bytesOf(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"Quorvel.ini"});
+        QCOMPARE(filesIn(dir.path()), QStringList{"Quorvel.ini"});
 
         // An exception half-way leaves it whole too, and no temporary file behind.
         ProfileFile::setBeforeCommitHookForTesting(
             [](QSaveFile&) { throw std::runtime_error("x"); });
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, ini.writeInteger("S", "k", 3));
         QCOMPARE(bytesOf(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"Quorvel.ini"});
+        QCOMPARE(filesIn(dir.path()), QStringList{"Quorvel.ini"});
     }
 
     void dyingHalfWayLeavesOldFileWhole() {
@@ -615,5 +844,13 @@ class TestProfileFile : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestProfileFile)
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.value(1) == WriterMode) return runWriter(args.mid(2));
+    if (args.value(1) == HolderMode) return runHolder(args.mid(2));
+    TestProfileFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_profilefile.moc"

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QToolButton>
 #include <QtTest>
 
@@ -192,6 +194,60 @@ class TestTemplateLoadSave : public QObject {
         form.field("cbb1")->move(3, 4);
         QTest::mouseClick(form.btnApply, Qt::LeftButton);
         QCOMPARE(fx.boxes.texts(), QStringList{"Unable to write to " + fx.folders.settingsFile()});
+    }
+
+    void startRemovesWhatAKilledWriteLeftBehind() {
+        MainWindowFixture fx;
+        fx.writeSettings(u"[DefaultExpress]\r\nDefaultExpressD=顺丰快递\r\n"_qs);
+        const QDir folder(fx.folders.executableFolder());
+        const auto leave = [&](const QString& name, int ageSeconds) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[DefaultExpress]\r\n");
+            QVERIFY(file.flush());
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                     QFileDevice::FileModificationTime));
+        };
+        leave("Quorvel.ini.kZbQeW", 3600);
+        leave("Quorvel.ini.PfMnTa", 90);
+        leave("Quorvel.ini.RtYuIo", 5);  // another copy may be writing it right now
+        leave("Quorvel.ini.backup1", 3600);
+        TEXPDPrintForm& form = fx.start();
+        QCOMPARE(form.cbbNames->currentText(), kShunfeng);
+        QStringList left = folder.entryList({"Quorvel.ini*"}, QDir::Files);
+        left.sort();
+        QCOMPARE(left, QStringList({"Quorvel.ini", "Quorvel.ini.RtYuIo", "Quorvel.ini.backup1"}));
+    }
+
+    void unicodeSettingsFileIsReadAndStaysUnicode() {
+        // Edited in a Windows editor and saved as "Unicode": UTF-16, little-endian, with a mark.
+        MainWindowFixture fx;
+        const QString before =
+            u"[DefaultExpress]\r\nDefaultExpressD=顺丰快递\r\n"
+            u"[顺丰快递]\r\ncbb1TOP=50\r\ncbb1Left=60\r\nFontSize=12\r\n"_qs;
+        QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        {
+            QFile file(fx.folders.settingsFile());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(encoder.encode(before));
+        }
+        TEXPDPrintForm& form = fx.start();
+        QCOMPARE(form.cbbNames->currentText(), kShunfeng);
+        QCOMPARE(form.field("cbb1")->pos(), QPoint(60, 50));
+        QCOMPARE(form.cbbfontSize->currentText(), QString("12"));
+
+        form.field("cbb1")->move(61, 51);
+        QTest::mouseClick(form.btnApply, Qt::LeftButton);
+        QVERIFY(fx.boxes.shown.isEmpty());
+        QFile file(fx.folders.settingsFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xFF\xFE"));
+        const QString after = QStringDecoder(QStringConverter::Utf16LE)(bytes);
+        QVERIFY2(after.startsWith(u"[DefaultExpress]\r\nDefaultExpressD=顺丰快递\r\n[顺丰快递]\r\n"
+                                  u"cbb1TOP=51\r\ncbb1Left=61\r\nFontSize=12\r\n"_qs),
+                 qPrintable(after));
+        QCOMPARE(fx.value(kShunfeng, "cbb1Width"), QString::number(form.field("cbb1")->width()));
     }
 };
 
