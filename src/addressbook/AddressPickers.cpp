@@ -118,6 +118,12 @@ void AddressPickers::ReplaceEntries(QComboBox* picker, const QStringList& entrie
     }
     // A reset model makes QComboBox choose its first entry (without `activated`); undo that.
     picker->setCurrentIndex(-1);
+    // The list opened on the key press keeps the height and the scroll position it had for the
+    // old entries: lay it out again for the new ones and show them from the first.
+    if (picker->view()->isVisible() && picker->count() > 0) {
+        picker->showPopup();
+        picker->view()->scrollToTop();
+    }
 }
 
 void AddressPickers::Fill() {
@@ -197,13 +203,16 @@ bool AddressPickers::eventFilter(QObject* watched, QEvent* event) {
     if (!picker) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (event->type() == QEvent::KeyPress) {
-        // AutoDropDown: a typed character opens the list; the picker then handles the key.
+        // A typed character on the closed picker must not reach QComboBox: its type-ahead
+        // would choose the first entry starting with that character and report it as the
+        // user's choice, filling the waybill with whoever sorts first. Typing only opens the
+        // list (AutoDropDown); the release then filters it.
         const QString text = key->text();
-        if (m_autoDropDown && watched == picker && !text.isEmpty() && text.front().isPrint() &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-            !picker->view()->isVisible())
-            picker->showPopup();
-        return false;
+        const bool typed = watched == picker && !text.isEmpty() && text.front().isPrint() &&
+                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (!typed) return false;
+        if (m_autoDropDown && !picker->view()->isVisible()) picker->showPopup();
+        return true;
     }
     if (key->isAutoRepeat()) return false;
     const int code = key->key();
