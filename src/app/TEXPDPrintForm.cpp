@@ -108,7 +108,7 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     column->addWidget(pnl3, 1);
     connectHandlers();
 
-    resize(961, 672 + statusBar()->height());
+    resize(961, 672);  // the client area, status bar included
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
