@@ -34,9 +34,10 @@ QStyle* dropDownListStyle() {
 void fitDropDownListToEntries(QComboBox* list) {
     list->setStyle(dropDownListStyle());
     QAbstractItemView* view = list->view();
-    const int scrollBar = list->count() > list->maxVisibleItems()
-                              ? view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view)
-                              : 0;
+    const int scrollBar =
+        list->count() > list->maxVisibleItems()
+            ? view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view)
+            : 0;
     view->setMinimumWidth(view->sizeHintForColumn(list->modelColumn()) + scrollBar +
                           2 * view->frameWidth());
 }

@@ -42,10 +42,10 @@ QStringList fieldsOf(const QString& name) {
 }  // namespace
 
 // Ends the test function at the first failed check of the open list.
-#define VERIFY_LIST_SHOWS_ENTRIES_FROM_THE_TOP()                 \
-    do {                                                         \
-        verifyListShowsEntriesFromTheTop();                      \
-        if (QTest::currentTestFailed()) return;                  \
+#define VERIFY_LIST_SHOWS_ENTRIES_FROM_THE_TOP() \
+    do {                                         \
+        verifyListShowsEntriesFromTheTop();      \
+        if (QTest::currentTestFailed()) return;  \
     } while (false)
 
 class TestPickerKeys : public QObject {
@@ -207,8 +207,8 @@ class TestPickerKeys : public QObject {
 
     void theFilteredListStartsAtItsTopAfterTheLastEntryWasChosen() {
         QStringList names;
-        for (const char* given : {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十", "冬",
-                                  "春", "夏", "秋"}) {
+        for (const char* given :
+             {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十", "冬", "春", "夏", "秋"}) {
             names << QStringLiteral("李") + QString::fromUtf8(given);
             names << QStringLiteral("张") + QString::fromUtf8(given);
         }

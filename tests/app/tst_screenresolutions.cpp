@@ -7,8 +7,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QtTest>
@@ -107,7 +107,8 @@ class TestScreenResolutions : public QObject {
             QVERIFY(editor);
             const auto closeEditor = qScopeGuard([&] { editor->reject(); });
             // Nothing of the lower strip is cut off by the dialog's edge.
-            for (QWidget* w : {static_cast<QWidget*>(editor->edtMDD), static_cast<QWidget*>(editor->BtnKHDele)})
+            for (QWidget* w :
+                 {static_cast<QWidget*>(editor->edtMDD), static_cast<QWidget*>(editor->BtnKHDele)})
                 QVERIFY(editor->rect().contains(w->mapTo(editor, w->rect().bottomRight())));
             // The grid shows three whole rows, as laid out at 96 pixels per inch: the rows'
             // height and the room for them grow together.

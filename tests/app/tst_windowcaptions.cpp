@@ -1,6 +1,9 @@
 // The captions as the window system shows them. Qt's offscreen platform shows no captions, so
 // this test starts a private X server (Xvfb) and runs on Qt's xcb platform; it reads each
 // window's _NET_WM_NAME with xprop, the way a window manager reads it.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -9,8 +12,6 @@
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "app/ApplicationSetup.h"
 #include "app/TEXPDPrintForm.h"
@@ -68,8 +69,7 @@ QString shownCaption(QWidget* window) {
     if (!xprop.waitForFinished(5000)) return QStringLiteral("<xprop did not answer>");
     const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
     const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("^_NET_WM_NAME\\(UTF8_STRING\\) = \"(.*)\"$"))
-            .match(out);
+        QRegularExpression(QStringLiteral("^_NET_WM_NAME\\(UTF8_STRING\\) = \"(.*)\"$")).match(out);
     return m.hasMatch() ? m.captured(1) : out;
 }
 
@@ -108,8 +108,10 @@ class TestWindowCaptions : public QObject {
     void dialogsShowTheirOwnCaptionsOnly_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("address book") << "Button2" << "发货人、客户添加与编辑";
-        QTest::newRow("settings") << "Button3" << "设置标签、默认快递单";
+        QTest::newRow("address book") << "Button2"
+                                      << "发货人、客户添加与编辑";
+        QTest::newRow("settings") << "Button3"
+                                  << "设置标签、默认快递单";
         QTest::newRow("help") << "btnHelp" << AppEnvironment::applicationTitle() + "帮助";
     }
     void dialogsShowTheirOwnCaptionsOnly() {
@@ -127,7 +129,10 @@ class TestWindowCaptions : public QObject {
         TestFolders folders;
         QtMessageBoxes boxes;
         onModalWindow(
-            [&] { boxes.show(nullptr, MessageBoxes::Icon::Information, "x", MessageBoxes::Buttons::Ok); },
+            [&] {
+                boxes.show(nullptr, MessageBoxes::Icon::Information, "x",
+                           MessageBoxes::Buttons::Ok);
+            },
             [&](QWidget* box) {
                 QTRY_COMPARE(shownCaption(box), AppEnvironment::applicationTitle());
             });
