@@ -67,22 +67,9 @@ class TestPickerKeys : public QObject {
 
     // Opens the picker's list with a click and clicks the entry with the given text.
     void clickEntry(const QString& text) {
-        TEXPDPrintForm& form = fx->form();
-        QTest::mouseClick(window(), Qt::LeftButton, {},
-                          picker()->mapTo(&form, picker()->rect().center()));
-        QAbstractItemView* view = picker()->view();
-        QTRY_VERIFY(view->isVisible());
-        // A person does not click an entry within a double-click time of opening the list.
-        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
         const int row = picker()->findText(text);
         QVERIFY2(row >= 0, qPrintable("no entry " + text));
-        const QModelIndex index = view->model()->index(row, 0);
-        view->scrollTo(index);
-        const QPoint at(view->viewport()->width() / 2, view->visualRect(index).center().y());
-        QWidget* popup = view->window();
-        QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {},
-                          view->viewport()->mapTo(popup, at));
-        QTRY_VERIFY(!view->isVisible());
+        clickListEntry(picker(), row);
     }
 
     // Presses and releases one key on whatever has the keyboard: the picker, or its open list.
