@@ -1,17 +1,15 @@
 #include "addressbook/AddressPickers.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QListView>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QStringListModel>
 
 #include "addressbook/AddressBook.h"
 #include "addressbook/AddressNameLists.h"
 #include "addressbook/Pinyin.h"
+#include "app/DropDownList.h"
 #include "app/WaybillFieldSpecs.h"
 #include "platform/HandlerGuard.h"
 
@@ -35,29 +33,6 @@ QString placeholderOf(const QString& field) {
     for (const WaybillFieldSpec& spec : waybillFieldSpecs())
         if (spec.objectName() == field) return spec.captionText();
     return QString();
-}
-
-// The pickers' lists drop down below the picker, ten rows high.
-// Styles that open a combo box's list as a menu over it (Fusion, the Linux default) measure every
-// entry's text each time the list opens, a fifth of a second for 30 000 names; a drop-down list
-// measures only the rows it shows.
-class PickerStyle : public QProxyStyle {
-  public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == QStyle::SH_ComboBox_Popup) return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-QStyle* pickerStyle() {
-    // One for the process, owned by the application, so that it outlives every picker.
-    static QPointer<PickerStyle> style;
-    if (!style) {
-        style = new PickerStyle;
-        style->setParent(qApp);
-    }
-    return style;
 }
 
 }  // namespace
@@ -101,7 +76,9 @@ void AddressPickers::preparePicker(QComboBox* picker) {
     if (auto* list = qobject_cast<QListView*>(picker->view())) list->setUniformItemSizes(true);
     // Its width is fixed by the window; never measure every name for a size hint.
     picker->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    picker->setStyle(pickerStyle());
+    // Drop-down lists ten rows high: a menu-style list would measure all names on opening, a
+    // fifth of a second for 30 000 of them.
+    picker->setStyle(dropDownListStyle());
     picker->setMaxVisibleItems(10);
     picker->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
     picker->setCurrentIndex(-1);
@@ -118,6 +95,12 @@ void AddressPickers::ReplaceEntries(QComboBox* picker, const QStringList& entrie
     }
     // A reset model makes QComboBox choose its first entry (without `activated`); undo that.
     picker->setCurrentIndex(-1);
+    // The list opened on the key press keeps the height and the scroll position it had for the
+    // old entries: lay it out again for the new ones and show them from the first.
+    if (picker->view()->isVisible() && picker->count() > 0) {
+        picker->showPopup();
+        picker->view()->scrollToTop();
+    }
 }
 
 void AddressPickers::Fill() {
@@ -197,13 +180,16 @@ bool AddressPickers::eventFilter(QObject* watched, QEvent* event) {
     if (!picker) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (event->type() == QEvent::KeyPress) {
-        // AutoDropDown: a typed character opens the list; the picker then handles the key.
+        // A typed character on the closed picker must not reach QComboBox: its type-ahead
+        // would choose the first entry starting with that character and report it as the
+        // user's choice, filling the waybill with whoever sorts first. Typing only opens the
+        // list (AutoDropDown); the release then filters it.
         const QString text = key->text();
-        if (m_autoDropDown && watched == picker && !text.isEmpty() && text.front().isPrint() &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-            !picker->view()->isVisible())
-            picker->showPopup();
-        return false;
+        const bool typed = watched == picker && !text.isEmpty() && text.front().isPrint() &&
+                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (!typed) return false;
+        if (m_autoDropDown && !picker->view()->isVisible()) picker->showPopup();
+        return true;
     }
     if (key->isAutoRepeat()) return false;
     const int code = key->key();

@@ -22,7 +22,8 @@ class AddressBook;
 // The controller wires the pickers itself: a user's choice (QComboBox::activated, never the
 // program's selection) runs the change operation, a key release on the picker or on its open
 // list runs the key-up operation, both inside the handler guard. A picker opens its list as
-// soon as a character is typed (AutoDropDown) and is skipped by the Tab key.
+// soon as a character is typed (AutoDropDown) and is skipped by the Tab key. A typed character
+// never chooses an entry: only Enter on an entry, a click, or the empty entry does.
 class AddressPickers : public QObject {
     Q_OBJECT
   public:
@@ -60,7 +61,8 @@ class AddressPickers : public QObject {
     // when none has it. No entry is chosen afterwards and no change operation runs.
     static void FilterPickerByKey(QComboBox* picker, int key, const QStringList& names);
 
-    // Replaces a picker's entries; leaves no entry chosen and runs no change operation.
+    // Replaces a picker's entries; leaves no entry chosen and runs no change operation. An open
+    // list is fitted to the new entries and shows them from the first.
     static void ReplaceEntries(QComboBox* picker, const QStringList& entries);
 
     QComboBox* senderPicker() const { return m_sendNames; }

@@ -21,6 +21,7 @@
 #include "addressbook/AddressQuery.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ScreenScale.h"
 
 TCusAddForm* CusAddForm = nullptr;
 
@@ -43,6 +44,10 @@ constexpr RowTexts kRows[5] = {
     {"始发地址", "地址", "客户地址", "地址"}, {"发货人", "发货人", "收货人", "收货人"},
     {"始发地", "始发地", "目的地", "目的地"},
 };
+
+// The client area as laid out at 96 pixels per inch.
+constexpr int kDesignWidth = 436;
+constexpr int kDesignHeight = 338;
 
 // The display widths, in characters, of the five columns after the row key.
 constexpr int kColumnWidths[5] = {30, 12, 40, 12, 20};
@@ -72,7 +77,9 @@ TCusAddForm::TCusAddForm(AddressBook& book, AddressPickers* pickers, QWidget* ow
     setWindowTitle(QStringLiteral("发货人、客户添加与编辑"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(436, 338);
+    // Laid out for 96 pixels per inch; the dialog follows the screen so that its grid shows as
+    // many rows at every resolution.
+    setFixedSize(scaledToScreen(kDesignWidth), scaledToScreen(kDesignHeight));
     buildLayout();
 
     connect(btnEditSend, &QPushButton::clicked, this,
@@ -107,11 +114,13 @@ void TCusAddForm::buildLayout() {
     // 1. The top strip: the banner and the three hidden controls.
     auto* top = new QWidget(this);
     top->setObjectName(QStringLiteral("pnlTop"));
-    top->setGeometry(0, 0, 436, 37);
+    const int width = scaledToScreen(kDesignWidth);
+    const int topHeight = scaledToScreen(37);
+    top->setGeometry(0, 0, width, topHeight);
     Image1 = new QLabel(top);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 436, 37);
-    Image1->setPixmap(bannerPicture(436, 37));
+    Image1->setGeometry(0, 0, width, topHeight);
+    Image1->setPixmap(bannerPicture(width, topHeight));
     edtPrompt = new QLineEdit(top);
     edtPrompt->setObjectName(QStringLiteral("edtPrompt"));
     edtPrompt->setText(kCustomerPrompt);
@@ -126,12 +135,12 @@ void TCusAddForm::buildLayout() {
     btnEditGet->hide();
 
     // 2. The tab control with the grid filling it.
-    constexpr int kStatusHeight = 19;
-    constexpr int kBottomHeight = 142;
-    const int tabsHeight = 338 - 37 - kBottomHeight - kStatusHeight;
+    const int statusHeight = scaledToScreen(19);
+    const int bottomHeight = scaledToScreen(142);
+    const int tabsHeight = height() - topHeight - bottomHeight - statusHeight;
     auto* tabs = new QWidget(this);
     tabs->setObjectName(QStringLiteral("pnlTabs"));
-    tabs->setGeometry(0, 37, 436, tabsHeight);
+    tabs->setGeometry(0, topHeight, width, tabsHeight);
     auto* tabsLayout = new QVBoxLayout(tabs);
     tabsLayout->setContentsMargins(2, 2, 2, 2);
     tabsLayout->setSpacing(0);
@@ -148,7 +157,7 @@ void TCusAddForm::buildLayout() {
     // 3. The bottom strip: five rows of label and edit box, four buttons, the status bar.
     auto* bottom = new QWidget(this);
     bottom->setObjectName(QStringLiteral("pnlBottom"));
-    bottom->setGeometry(0, 37 + tabsHeight, 436, kBottomHeight);
+    bottom->setGeometry(0, topHeight + tabsHeight, width, bottomHeight);
     QLabel** labels[5] = {&Label4, &Label3, &Label13, &Label37, &Label38};
     const char* labelNames[5] = {"Label4", "Label3", "Label13", "Label37", "Label38"};
     QLineEdit** edits[5] = {&EdtKHName, &edtTel, &edtAddress, &edtSHR, &edtMDD};
@@ -157,12 +166,14 @@ void TCusAddForm::buildLayout() {
         // The stored layout carries the customer-mode texts; showing switches to senders.
         auto* label = new QLabel(QString::fromUtf8(kRows[i].customerLabel), bottom);
         label->setObjectName(QLatin1String(labelNames[i]));
-        label->setGeometry(4, 6 + i * 26, 74, 25);
+        label->setGeometry(scaledToScreen(4), scaledToScreen(6 + i * 26), scaledToScreen(74),
+                           scaledToScreen(25));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         *labels[i] = label;
         auto* edit = new QLineEdit(bottom);
         edit->setObjectName(QLatin1String(editNames[i]));
-        edit->setGeometry(84, 6 + i * 26, 218, 25);
+        edit->setGeometry(scaledToScreen(84), scaledToScreen(6 + i * 26), scaledToScreen(218),
+                          scaledToScreen(25));
         label->setBuddy(edit);
         *edits[i] = edit;
     }
@@ -172,13 +183,14 @@ void TCusAddForm::buildLayout() {
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(QString::fromUtf8(captions[i]), bottom);
         button->setObjectName(QLatin1String(buttonNames[i]));
-        button->setGeometry(326, 8 + i * 31, 90, 24);
+        button->setGeometry(scaledToScreen(326), scaledToScreen(8 + i * 31), scaledToScreen(90),
+                            scaledToScreen(24));
         *buttons[i] = button;
     }
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setGeometry(0, 338 - kStatusHeight, 436, kStatusHeight);
+    StatusBar1->setGeometry(0, height() - statusHeight, width, statusHeight);
 
     // Tab order of the lower strip as designed, after the tabs and the grid.
     QWidget* order[] = {TabControl1, DBGrid2,   EdtKHName, edtTel,   edtAddress, edtSHR,

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/ContactStatusBar.h"
+#include "app/DropDownList.h"
 #include "app/ListSelection.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
@@ -108,7 +109,7 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     column->addWidget(pnl3, 1);
     connectHandlers();
 
-    resize(961, 672 + statusBar()->height());
+    resize(961, 672);  // the client area, status bar included
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -139,6 +140,7 @@ void TEXPDPrintForm::buildTopStrip() {
     cbbfontSize =
         dropDownList(Panel1, "cbbfontSize", 345, 6, 43, QStringLiteral("设置输入信息字号"));
     for (int size = 7; size <= 20; ++size) cbbfontSize->addItem(QString::number(size));
+    fitDropDownListToEntries(cbbfontSize);
     cbbfontSize->setCurrentIndex(-1);
     CheckBox1 = place(new QCheckBox(QStringLiteral("拖拽"), Panel1), "CheckBox1", 394, 10, 48, 17);
     CheckBox1->setToolTip(QStringLiteral("选择后，下面标签可以拖动位置"));

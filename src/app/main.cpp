@@ -1,12 +1,11 @@
 #include <QApplication>
 
+#include "app/ApplicationSetup.h"
 #include "app/TEXPDPrintForm.h"
-#include "platform/AppEnvironment.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(AppEnvironment::applicationTitle());
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    setUpApplication();
     TEXPDPrintForm form;
     form.show();
     return app.exec();

@@ -10,12 +10,12 @@
 #include "dialogs/HelpDocument.h"
 #include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
-#include "platform/Rounding.h"
+#include "platform/ScreenScale.h"
 
 TEXPDHelpForm* EXPDHelpForm = nullptr;
 
 int TEXPDHelpForm::scaled(int designPixels) {
-    return roundHalfEven(designPixels * AppEnvironment::screenDpi() / 96.0);
+    return scaledToScreen(designPixels);
 }
 
 TEXPDHelpForm::TEXPDHelpForm(QWidget* owner) : QDialog(owner) {

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 
+#include "app/DropDownList.h"
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
 #include "platform/AppEnvironment.h"
@@ -19,6 +20,7 @@ void TEXPDPrintForm::ListFontNames(QComboBox* list) {
         return collator.compare(a, b) < 0;
     });
     list->addItems(faces);
+    fitDropDownListToEntries(list);
 }
 
 void TEXPDPrintForm::applyFontFaceToFields(const QString& face) {

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/AppEnvironment.h"
+
 namespace {
 MessageBoxes* g_installed = nullptr;
 }
@@ -58,7 +60,7 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget* parent, Icon icon, const QStr
             break;
     }
     QMessageBox box(
-        qtIcon, QApplication::applicationDisplayName(), text,
+        qtIcon, AppEnvironment::applicationTitle(), text,
         buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
         parent);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;

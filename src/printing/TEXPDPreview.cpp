@@ -13,10 +13,9 @@
 
 #include "app/ContactStatusBar.h"
 #include "app/TEXPDPrintForm.h"
-#include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageBoxes.h"
-#include "platform/Rounding.h"
+#include "platform/ScreenScale.h"
 #include "printing/PrintItems.h"
 #include "printing/engine/TReportJob.h"
 #include "printing/engine/TReportPreview.h"
@@ -26,7 +25,7 @@ QPointer<TEXPDPreview> ActivePreview;
 namespace {
 // The window was laid out at 120 pixels per inch and follows the screen's resolution.
 int scaled(int designPixels) {
-    return roundHalfEven(designPixels * AppEnvironment::screenDpi() / 120.0);
+    return scaledToScreen(designPixels, 120.0);
 }
 
 QPushButton* toolButton(QWidget* parent, const char* name, const QString& caption, int left,

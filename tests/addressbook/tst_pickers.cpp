@@ -12,6 +12,7 @@
 #include "addressbook/AddressPickers.h"
 #include "app/WaybillFieldSpecs.h"
 #include "platform/HandlerGuard.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 
 using namespace testdata;
@@ -99,23 +100,7 @@ class TestPickers : public QObject {
     }
 
     // Opens a picker's list with the mouse and clicks the entry in row `row`.
-    void choose(QComboBox* picker, int row) {
-        QWidget* top = &window->widget;
-        QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
-                          picker->mapTo(top, picker->rect().center()));
-        QTRY_VERIFY(picker->view()->isVisible());
-        // A person does not click the entry within a double-click time of opening the list.
-        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
-        QAbstractItemView* view = picker->view();
-        const QModelIndex index = view->model()->index(row, 0);
-        view->scrollTo(index);
-        // An entry's rectangle may be wider than the list; click inside what is shown.
-        const QPoint at(view->viewport()->width() / 2, view->visualRect(index).center().y());
-        QWidget* popup = view->window();
-        QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {},
-                          view->viewport()->mapTo(popup, at));
-        QTRY_VERIFY(!view->isVisible());
-    }
+    void choose(QComboBox* picker, int row) { clickListEntry(picker, row); }
 
     // Releases (and presses) a key while the picker has the focus, as a person does.
     void typeKey(QComboBox* picker, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {

@@ -67,6 +67,22 @@ class TestMainWindow : public QObject {
         QCOMPARE(form.StatusBar1Panels[1]->width(), 300);
     }
 
+    void theClientAreaIs961By672WithTheStatusBarInside() {
+        TestFolders folders;
+        RecordingMessageBoxes boxes;
+        TEXPDPrintForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.size(), QSize(961, 672));
+        QCOMPARE(form.centralWidget()->geometry().top(), 0);
+        const QRect status = form.findChild<QWidget*>("StatusBar1")->geometry();
+        QCOMPARE(status.height(), 19);
+        QCOMPARE(status.bottom(), 671);
+        // Top strip, page area and status bar share the 672 pixels.
+        QCOMPARE(form.pnl1->height(), 89);
+        QCOMPARE(form.pnl3->height(), 672 - 89 - 19);
+    }
+
     void sizeEditsTakeAtMostThreeDigits() {
         TestFolders folders;
         RecordingMessageBoxes boxes;

@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QStringDecoder>
+#include <QStyleHints>
 #include <QTest>
 
 #include "addressbook/AddressBookFile.h"
@@ -22,6 +24,23 @@ void chooseItem(QComboBox* list, const QString& text) {
     // the item is picked with the keyboard, which goes through the same `activated` path.
     view->setCurrentIndex(view->model()->index(index, list->modelColumn(), list->rootModelIndex()));
     QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(!view->isVisible());
+}
+
+void clickListEntry(QComboBox* list, int row) {
+    QWidget* top = list->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
+                      list->mapTo(top, list->rect().center()));
+    QAbstractItemView* view = list->view();
+    QTRY_VERIFY(view->isVisible());
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    const QModelIndex index = view->model()->index(row, list->modelColumn());
+    view->scrollTo(index);
+    // An entry's rectangle may be wider than the list; click inside what is shown.
+    const QPoint at(view->viewport()->width() / 2, view->visualRect(index).center().y());
+    QWidget* popup = view->window();
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {},
+                      view->viewport()->mapTo(popup, at));
     QTRY_VERIFY(!view->isVisible());
 }
 

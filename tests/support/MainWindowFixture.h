@@ -13,6 +13,10 @@ class TEXPDPrintForm;
 // and clicks the item, so the list's `activated` handlers run.
 void chooseItem(QComboBox* list, const QString& text);
 
+// Picks the entry in row `row` of a drop-down list with the mouse only: a click on the list
+// opens it, a click on the entry (after a double-click time, as a person does) chooses it.
+void clickListEntry(QComboBox* list, int row);
+
 // Everything a main-window test needs: private folders, answered message boxes, recording
 // printers of the given names (180 dpi, custom paper offered) and the courier pictures in the
 // working folder (small plain JPEGs; their look is not tested).

@@ -1,0 +1,7 @@
+#include "app/ApplicationSetup.h"
+
+#include <QCoreApplication>
+
+void setUpApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvel"));
+}
