@@ -9,14 +9,15 @@
 #include "platform/PrinterBackend.h"
 #include "printing/engine/DeviceMapping.h"
 #include "printing/engine/TPagePicture.h"
+#include "printing/engine/TPageSource.h"
 #include "printing/engine/TPrinterSettings.h"
 #include "printing/engine/TReportPage.h"
 
 enum class TReportDestination { rdMetafile, rdPrinter };
 enum class TJobStatus { mpReady, mpBusy, mpFinished };
 
-// One output call of a page: a preview (destination rdMetafile: the page is recorded as a
-// picture at the screen's resolution) or a direct print (rdPrinter). It has a printer of its
+// One output call of a page: a preview (destination rdMetafile: the page is recorded, in
+// internal units, for the preview to show and to print later) or a direct print (rdPrinter). It has a printer of its
 // own, the platform's default printer when it is created.
 class TReportJob : public QObject {
     Q_OBJECT
@@ -69,8 +70,8 @@ class TReportJob : public QObject {
     void cancel();
     bool isPrinting() const { return m_printing; }
 
-    // Prints the recorded pages of a finished preview job on the bound printer, each stretched
-    // into the device rectangle of the page. Does nothing unless mpFinished or with no printer
+    // Prints the recorded pages of a finished preview job on the bound printer, each laid out
+    // on it exactly as a direct print of the page would be. Does nothing unless mpFinished or with no printer
     // installed. A Print() that arrives while this job prints (from the events handled between
     // pages) is deferred: it runs as soon as the print under way has ended.
     void Print();
@@ -81,6 +82,10 @@ class TReportJob : public QObject {
     // Composition into the job (called by the page): records the page, or prints it straight.
     void composeRecorded();
     void composeToPrinter();
+    // Many pages as one document on the printer (TReportPage::PrintPages). Errors of the
+    // printer are raised (the document aborted); the composer's end the job with the pages
+    // drawn before it.
+    TPagesPrinted composePagesToPrinter(const TPageSource& source);
 
   signals:
     void pagesAvailable(int count);  // to the notification window
