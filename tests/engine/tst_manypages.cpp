@@ -27,22 +27,9 @@ class TestManyPages : public QObject {
         address->setAutoSize(false);
         address->setWrapStyle(TWrapStyle::BreakAnywhere);
         address->setBounds(153, 184 + 5 * k, 120, 78);
-        address->setCaption(QStringLiteral("北京市海淀区中关村大街%1号院三号楼五单元张先生").arg(k));
+        address->setCaption(
+            QStringLiteral("北京市海淀区中关村大街%1号院三号楼五单元张先生").arg(k));
         address->setFontSize(10 + k % 3);
-    }
-
-    // The page of a document as the recording printer drew it, for comparing.
-    static void comparePages(const RecordingPrinterBackend::Page& got,
-                             const RecordingPrinterBackend::Page& single) {
-        QCOMPARE(got.texts.size(), single.texts.size());
-        for (int i = 0; i < single.texts.size(); ++i) {
-            QCOMPARE(got.texts[i].text, single.texts[i].text);
-            QCOMPARE(got.texts[i].baseline, single.texts[i].baseline);
-            QCOMPARE(got.texts[i].font.pointSizeF(), single.texts[i].font.pointSizeF());
-        }
-        QCOMPARE(got.fills.size(), single.fills.size());
-        for (int i = 0; i < single.fills.size(); ++i)
-            QCOMPARE(got.fills[i].rect, single.fills[i].rect);
     }
 
     std::unique_ptr<RecordingPrinterBackend> m_backend;
@@ -106,7 +93,7 @@ class TestManyPages : public QObject {
             const auto& single = m_backend->documents.last();
             QCOMPARE(single.pages.size(), 1);
             QVERIFY(single.pages[0].texts.size() >= 1 + 3);
-            comparePages(document.pages[k], single.pages[0]);
+            compareDrawnPages(document.pages[k], single.pages[0]);
         }
     }
 

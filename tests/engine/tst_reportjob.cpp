@@ -264,15 +264,7 @@ class TestReportJob : public QObject {
         const auto& direct = m_backend->documents[0].pages[0];
         const auto& fromPreview = m_backend->documents[1].pages[0];
         QVERIFY(direct.texts.size() >= 1 + 3);  // the name and three address lines
-        QCOMPARE(fromPreview.texts.size(), direct.texts.size());
-        for (int i = 0; i < direct.texts.size(); ++i) {
-            QCOMPARE(fromPreview.texts[i].text, direct.texts[i].text);
-            QCOMPARE(fromPreview.texts[i].baseline, direct.texts[i].baseline);
-            QCOMPARE(fromPreview.texts[i].font.pointSizeF(), direct.texts[i].font.pointSizeF());
-        }
-        QCOMPARE(fromPreview.fills.size(), direct.fills.size());
-        for (int i = 0; i < direct.fills.size(); ++i)
-            QCOMPARE(fromPreview.fills[i].rect, direct.fills[i].rect);
+        compareDrawnPages(fromPreview, direct);
     }
 
     void printWhilePrintingIsDeferredAndCloseDoesNotDisturb() {

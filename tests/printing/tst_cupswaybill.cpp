@@ -6,8 +6,8 @@
 
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
-#include "printing/engine/TReportPage.h"
 #include "printing/PreviewDriver.h"
+#include "printing/engine/TReportPage.h"
 #include "support/CupsPdf.h"
 #include "support/MainWindowFixture.h"
 
@@ -83,7 +83,8 @@ class TestCupsWaybill : public QObject {
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const uchar* rowA = a.constScanLine(y);
             const uchar* rowB = b.constScanLine(y);
-            for (int x = r.left(); x <= r.right(); ++x) differing += (rowA[x] < 128) != (rowB[x] < 128);
+            for (int x = r.left(); x <= r.right(); ++x)
+                differing += (rowA[x] < 128) != (rowB[x] < 128);
         }
         return differing;
     }
@@ -154,10 +155,12 @@ class TestCupsWaybill : public QObject {
         WaybillField* address = form.field("cbb3");
         WaybillField* telephone = form.field("cbb4");
         QVERIFY(telephone->isHidden());
-        QVERIFY(address->geometry().adjusted(4, 4, 4, 2 * address->height() + 4)
+        QVERIFY(address->geometry()
+                    .adjusted(4, 4, 4, 2 * address->height() + 4)
                     .intersects(telephone->geometry().translated(4, 4)));
         for (WaybillField* f : form.bandFields()) f->setText(QString());
-        address->setText(QStringLiteral("北京市海淀区中关村大街二十七号院三号楼五单元八层八零二室请交张先生"));
+        address->setText(
+            QStringLiteral("北京市海淀区中关村大街二十七号院三号楼五单元八层八零二室请交张先生"));
 
         telephone->setText(QStringLiteral("13800138000 转 8888 分机 北京海淀张先生收"));
         const QImage covered = printDirectly(form);
@@ -170,11 +173,11 @@ class TestCupsWaybill : public QObject {
         const QRect overlap = area.intersected(itemArea(telephone, free.size()));
         const QRect inkFree = CupsPdf::inkBox(free, overlap);
         const int lost = differingInk(covered, free, area);
-        const QString got =
-            QStringLiteral("address ink under the telephone's box %1 without it, %2 with it; "
-                           "%3 pixels of the address differ")
-                .arg(describe(inkFree), describe(CupsPdf::inkBox(covered, overlap)))
-                .arg(lost);
+        const QString got = QStringLiteral(
+                                "address ink under the telephone's box %1 without it, %2 with it; "
+                                "%3 pixels of the address differ")
+                                .arg(describe(inkFree), describe(CupsPdf::inkBox(covered, overlap)))
+                                .arg(lost);
         qInfo().noquote() << got;
         // The third line reaches into the telephone's box, and not a pixel of it is lost.
         QVERIFY2(!inkFree.isEmpty(), qPrintable(got));

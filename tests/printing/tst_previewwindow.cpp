@@ -76,7 +76,9 @@ class TestPreviewWindow : public QObject {
         TEXPDPrintForm& form = fx.start();
         QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
             QWindow* window = preview.windowHandle();
-            const auto centreOf = [&](QWidget* w) { return w->mapTo(&preview, w->rect().center()); };
+            const auto centreOf = [&](QWidget* w) {
+                return w->mapTo(&preview, w->rect().center());
+            };
             QTest::mouseClick(window, Qt::LeftButton, {}, centreOf(preview.btn4));
             QVERIFY(!preview.person1->isHidden());
             QTest::mouseClick(window, Qt::LeftButton, {}, centreOf(preview.person1->lineEdit()));

@@ -14,9 +14,9 @@ void TPagePicture::addText(TextBlock text) {
 void TPagePicture::render(TOutputCanvas& canvas) const {
     const TDeviceMapping map = canvas.mapping();
     for (const Fill& fill : m_fills)
-        canvas.fillRect(map.rect(fill.box.left(), fill.box.top(), fill.box.width(),
-                                 fill.box.height()),
-                        fill.color);
+        canvas.fillRect(
+            map.rect(fill.box.left(), fill.box.top(), fill.box.width(), fill.box.height()),
+            fill.color);
     for (const TextBlock& text : m_texts) {
         const double lineHeight = canvas.lineHeight(text.font);
         const double lineInternal = lineHeight / map.fy;
@@ -27,8 +27,8 @@ void TPagePicture::render(TOutputCanvas& canvas) const {
             // A line is output only if its bottom lies at most one internal unit below the
             // item's bottom; the first that does not fit ends the item (AutoStretch off).
             if (top + (i + 1) * lineInternal > top + text.boxHeight + 1) break;
-            canvas.drawText(QPoint(x, y + roundHalfEven(i * lineHeight)), text.lines[i],
-                            text.font, text.color);
+            canvas.drawText(QPoint(x, y + roundHalfEven(i * lineHeight)), text.lines[i], text.font,
+                            text.color);
         }
     }
 }

@@ -41,6 +41,7 @@ TDeviceMapping mappingOf(const PrinterCapabilities& caps) {
 
 // Deletes the text items on the band that are not among `kept`.
 void deleteItemsExcept(TReportBand* band, const QList<TReportLabel*>& kept) {
+    if (!band) return;
     for (TReportLabel* item : band->labels())
         if (!kept.contains(item)) delete item;
 }
@@ -226,30 +227,14 @@ void TReportJob::composeRecorded() {
     setStatus(TJobStatus::mpFinished);
 }
 
-// A direct print: the page composed straight onto the printer, positions from the paper's edge.
+// A direct print: the page composed straight onto the printer, positions from the paper's edge;
+// a job of one page whose items are those on the band.
 void TReportJob::composeToPrinter() {
-    QPointer<TReportJob> alive(this);
-    m_cancelled = false;
-    setStatus(TJobStatus::mpBusy);
-    auto device = openPrinter();
-    const TDeviceMapping mapping = mappingOf(device->capabilities());
-    device->startDocument(m_title);
-    try {
-        handlePendingEvents();
-        if (alive && !m_cancelled) {
-            TPainterCanvas canvas(*device->painter(), mapping);
-            m_page->composeOnto(canvas);
-            handlePendingEvents();
-        }
-        if (!alive || m_cancelled)
-            device->abortDocument();
-        else
-            device->endDocument();
-    } catch (...) {
-        device->abortDocument();
-        throw;
-    }
-    if (alive) setStatus(TJobStatus::mpFinished);
+    TPageSource onePage;
+    onePage.pageCount = 1;
+    onePage.composePage = [](int, TReportBand&) {};
+    const TPagesPrinted printed = composePagesToPrinter(onePage);
+    if (printed.outcome == TPagesPrinted::Outcome::Failed) throw AppError(printed.error);
 }
 
 void TReportJob::Print() {
@@ -327,8 +312,7 @@ TPagesPrinted TReportJob::composePagesToPrinter(const TPageSource& source) {
     m_cancelled = false;
     setStatus(TJobStatus::mpBusy);
     TReportBand* band = m_page->detailBand();
-    if (!band) throw AppError(QStringLiteral("The page has no band to print"));
-    const QList<TReportLabel*> fixedItems = band->labels();
+    const QList<TReportLabel*> fixedItems = band ? band->labels() : QList<TReportLabel*>();
     auto device = openPrinter();
     const TDeviceMapping mapping = mappingOf(device->capabilities());
     device->startDocument(m_title);
@@ -341,7 +325,10 @@ TPagesPrinted TReportJob::composePagesToPrinter(const TPageSource& source) {
                 result.outcome = TPagesPrinted::Outcome::Cancelled;
                 break;
             }
-            const QString failure = engine::errorOf([&] { source.composePage(index, *band); });
+            const QString failure = engine::errorOf([&] {
+                if (!band) throw AppError(QStringLiteral("The page has no band to print"));
+                source.composePage(index, *band);
+            });
             // The same recording and layout as a single print of these items; then the
             // items go, so that one page's items exist at a time.
             const TPagePicture page = failure.isNull() ? m_page->recordPage() : TPagePicture();

@@ -17,8 +17,8 @@ enum class TReportDestination { rdMetafile, rdPrinter };
 enum class TJobStatus { mpReady, mpBusy, mpFinished };
 
 // One output call of a page: a preview (destination rdMetafile: the page is recorded, in
-// internal units, for the preview to show and to print later) or a direct print (rdPrinter). It has a printer of its
-// own, the platform's default printer when it is created.
+// internal units, for the preview to show and to print later) or a direct print (rdPrinter). It has
+// a printer of its own, the platform's default printer when it is created.
 class TReportJob : public QObject {
     Q_OBJECT
   public:
@@ -71,9 +71,9 @@ class TReportJob : public QObject {
     bool isPrinting() const { return m_printing; }
 
     // Prints the recorded pages of a finished preview job on the bound printer, each laid out
-    // on it exactly as a direct print of the page would be. Does nothing unless mpFinished or with no printer
-    // installed. A Print() that arrives while this job prints (from the events handled between
-    // pages) is deferred: it runs as soon as the print under way has ended.
+    // on it exactly as a direct print of the page would be. Does nothing unless mpFinished or with
+    // no printer installed. A Print() that arrives while this job prints (from the events handled
+    // between pages) is deferred: it runs as soon as the print under way has ended.
     void Print();
     // The end of the preview: no longer shown, a composition under way is cancelled, the
     // preview control lets go of the job and the page releases it (after any print under way).
