@@ -82,7 +82,6 @@ TEXPDPreview::TEXPDPreview(TEXPDPrintForm* mainForm)
     person1->hide();
     // Typing "3" then "5" must give 35 %, not the first item that starts with those digits.
     person1->setCompleter(nullptr);
-    person1->lineEdit()->installEventFilter(this);
     // "打印" is the first control to take the focus.
     setTabOrder(spprint, bt_close);
     setTabOrder(bt_close, btn1);
@@ -213,7 +212,9 @@ void TEXPDPreview::closeEvent(QCloseEvent* event) {
 bool TEXPDPreview::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if (watched == person1->lineEdit()) {
+    // A person types into the box through the combo box, which has the focus and hands the
+    // keys to its line edit directly; a key sent to the line edit itself comes here too.
+    if (watched == person1 || watched == person1->lineEdit()) {
         bool discard = false;
         runGuarded([&] { discard = person1KeyPress(key); });
         if (discard) return true;

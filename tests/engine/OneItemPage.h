@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QTest>
+
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportLabel.h"
 #include "printing/engine/TReportPage.h"
@@ -35,4 +37,19 @@ inline RecordingPrinterBackend::Printer testPrinter(const QString& name, double 
     p.offsetX = offsetX;
     p.offsetY = offsetY;
     return p;
+}
+
+// Whether a page drawn on a recording printer equals another to the device pixel: the same
+// texts at the same baselines in the same sizes, the same fills.
+inline void compareDrawnPages(const RecordingPrinterBackend::Page& got,
+                              const RecordingPrinterBackend::Page& expected) {
+    QCOMPARE(got.texts.size(), expected.texts.size());
+    for (int i = 0; i < expected.texts.size(); ++i) {
+        QCOMPARE(got.texts[i].text, expected.texts[i].text);
+        QCOMPARE(got.texts[i].baseline, expected.texts[i].baseline);
+        QCOMPARE(got.texts[i].font.pointSizeF(), expected.texts[i].font.pointSizeF());
+    }
+    QCOMPARE(got.fills.size(), expected.fills.size());
+    for (int i = 0; i < expected.fills.size(); ++i)
+        QCOMPARE(got.fills[i].rect, expected.fills[i].rect);
 }

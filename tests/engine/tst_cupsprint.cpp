@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
@@ -136,6 +137,41 @@ class TestCupsPrint : public QObject {
         checkMark(ink, directMark());
     }
 
+    // Three pages in one job, each with a mark of its own at its own place: one PDF of three
+    // pages, each mark where a single print of it lands.
+    void manyPagesAreOneDocument() {
+        const QString title =
+            QStringLiteral("quorvel_pages_%1").arg(QDateTime::currentMSecsSinceEpoch());
+        const QDateTime since = QDateTime::currentDateTime();
+        TReportPage page;
+        page.setReportTitle(title);
+        page.printerSettings().PrinterIndex = m_printerIndex;
+        (new TReportBand(&page))->setSizeValue(0, 126);
+        const auto markLeft = [](int index) { return 172 + 150 * index; };
+        TPageSource source;
+        source.pageCount = 3;
+        source.composePage = [&](int index, TReportBand& band) {
+            auto* mark = new TReportLabel(&band);
+            mark->setAutoSize(false);
+            mark->setBounds(markLeft(index), 91, 40, 20);
+            mark->setColor(Qt::black);
+        };
+        const TPagesPrinted printed = page.PrintPages(source);
+        QVERIFY2(printed.outcome == TPagesPrinted::Outcome::Completed, qPrintable(printed.error));
+        QCOMPARE(printed.pagesPrinted, 3);
+        const QString pdf = CupsPdf::waitForPdf(title, since);
+        QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job");
+        const auto removePdf = qScopeGuard([&] { QFile::remove(pdf); });
+        QCOMPARE(CupsPdf::pageCount(pdf), 3);
+        for (int index = 0; index < 3; ++index) {
+            const QImage image = CupsPdf::renderPage(pdf, index + 1);
+            QVERIFY(!image.isNull());
+            const QRectF expected(10 + markLeft(index) * 254.0 / 96, 10 + 91 * 254.0 / 96,
+                                  40 * 254.0 / 96, 20 * 254.0 / 96);
+            checkMark({CupsPdf::inkBox(image), image.size()}, expected);
+        }
+    }
+
     void previewJobPrintPutsTheMarkInPlace() {
         const QString title =
             QStringLiteral("quorvel_preview_%1").arg(QDateTime::currentMSecsSinceEpoch());
@@ -159,16 +195,10 @@ class TestCupsPrint : public QObject {
         marked.page.Preview();
         const QString pdf = CupsPdf::waitForPdf(title, since);
         QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job");
-        // The recorded page has the screen's grain (0.26 mm at 96 ppi): the mark lies at whole
-        // picture pixels, and the 869 × 484 pixel picture is stretched over 2300 × 1280.
-        const QRectF m = directMark();
-        const double sx = 2300.0 / 869, sy = 1280.0 / 484;
-        const QRectF grain(
-            std::nearbyint(m.left() * 96 / 254) * sx, std::nearbyint(m.top() * 96 / 254) * sy,
-            std::nearbyint(m.width() * 96 / 254) * sx, std::nearbyint(m.height() * 96 / 254) * sy);
+        // The recorded page is laid out on the printer as a direct print: the same place.
         const Ink ink = CupsPdf::measureInk(pdf);
         QFile::remove(pdf);
-        checkMark(ink, grain);
+        checkMark(ink, directMark());
     }
 };
 

@@ -217,18 +217,54 @@ class TestReportJob : public QObject {
         QCOMPARE(a[0].texts.size(), 1);
         QCOMPARE(a[0].texts[0].baseline, b[0].texts[0].baseline);
         QCOMPARE(a[0].texts[0].font, b[0].texts[0].font);
-        // The recorded page (869 × 484 at 96 ppi) stretched into (−54, −36)–(1576, 871): the
-        // band's fill at picture pixel (4, 4, 861, 476) lands scaled into that rectangle.
-        const double sx = 1630.0 / 869, sy = 907.0 / 484;
+        // The recorded page lands where a direct print puts it, to the device pixel: the band
+        // at Rnd((10 − 76) × 180 ÷ 254) = −47, the text at Rnd(389.08 × 180 ÷ 254) = 276.
         const QRectF band = a[0].fills[0].rect;
-        QVERIFY(qFuzzyCompare(band.left(), -54 + 4 * sx));
-        QVERIFY(qFuzzyCompare(band.top(), -36 + 4 * sy));
-        QVERIFY(qFuzzyCompare(band.right(), -54 + (4 + 861) * sx));
-        // The text lands near where a direct print puts it (x 276), within the screen's grain.
-        QVERIFY(std::abs(a[0].texts[0].topLeft().x() - 276) <= 2);
-        // The font keeps (about) its 10 points on the printer.
-        QVERIFY(std::abs(QFontInfo(a[0].texts[0].font).pointSizeF() - 10) < 0.2);
+        QCOMPARE(band.topLeft(), QPointF(-47, roundHalfEven((10 - 51) * 180 / 254.0)));
+        QCOMPARE(a[0].texts[0].topLeft().x(), 276.0);
+        // The font keeps its 10 points on the printer.
+        QVERIFY(std::abs(QFontInfo(a[0].texts[0].font).pointSizeF() - 10) < 0.01);
         QCOMPARE(m_backend->documents[0].mode.paperSize, 256);
+    }
+
+    // "打印" on the main window prints the page straight; "打印" in the preview prints the
+    // recorded page. For a wrapped address of three lines both must put every line in the
+    // same device pixel, on a coarse printer with a margin and on a fine one without.
+    void previewPrintPutsEveryLineWhereADirectPrintDoes_data() {
+        QTest::addColumn<double>("dpi");
+        QTest::addColumn<double>("offset");
+        QTest::newRow("180 ppi, printable area 54 px in") << 180.0 << 54.0;
+        QTest::newRow("600 ppi, no margin") << 600.0 << 0.0;
+        QTest::newRow("1200 ppi, no margin") << 1200.0 << 0.0;
+    }
+    void previewPrintPutsEveryLineWhereADirectPrintDoes() {
+        QFETCH(double, dpi);
+        QFETCH(double, offset);
+        m_backend->printers = {printer("Alpha", dpi, offset, offset)};
+        m_backend->defaultPrinter = "Alpha";
+        Page p(false);
+        auto* address = new TReportLabel(p.band);
+        address->setAutoSize(false);
+        address->setWrapStyle(TWrapStyle::BreakAnywhere);
+        address->setBounds(149 + 4, 180 + 4, 120, 3 * 26);
+        address->setCaption("北京市海淀区中关村大街二十七号院三号楼五单元张先生");
+        address->setFontSize(10);
+        QVERIFY(address->lines().size() >= 3);
+
+        p.page.Print();
+        p.page.OnPreview = [&](TReportJob* job) {
+            show(job);
+            afterComposition(job, [job] {
+                job->Print();
+                job->ClosePreview();
+            });
+        };
+        p.page.Preview();
+        QCOMPARE(m_backend->documents.size(), 2);
+        const auto& direct = m_backend->documents[0].pages[0];
+        const auto& fromPreview = m_backend->documents[1].pages[0];
+        QVERIFY(direct.texts.size() >= 1 + 3);  // the name and three address lines
+        compareDrawnPages(fromPreview, direct);
     }
 
     void printWhilePrintingIsDeferredAndCloseDoesNotDisturb() {

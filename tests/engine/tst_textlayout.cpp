@@ -1,12 +1,43 @@
+#include <QPainter>
 #include <QtTest>
 
 #include "platform/AppEnvironment.h"
 #include "platform/Rounding.h"
-#include "printing/engine/TPagePicture.h"
+#include "printing/engine/TOutputCanvas.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportLabel.h"
 #include "printing/engine/TReportPage.h"
 #include "printing/engine/TextLayout.h"
+
+// What a composition draws, in the order it draws it, on a screen of `dpi` pixels per inch.
+class ScreenRecording : public TOutputCanvas {
+  public:
+    struct Op {
+        enum Kind { Fill, Text } kind;
+        QRect rect;  // Fill: the rectangle; Text: the top-left corner in rect.topLeft()
+        QColor color;
+        QString text;
+        QFont font;
+    };
+    explicit ScreenRecording(double dpi) : m_dpi(dpi) {}
+    const std::vector<Op>& ops() const { return m_ops; }
+
+    TDeviceMapping mapping() const override { return TDeviceMapping::forScreen(m_dpi); }
+    void fillRect(const QRect& rect, const QColor& color) override {
+        m_ops.push_back({Op::Fill, rect, color, {}, {}});
+    }
+    void drawText(const QPoint& topLeft, const QString& text, const QFont& font,
+                  const QColor& color) override {
+        m_ops.push_back({Op::Text, QRect(topLeft, QSize()), color, text, font});
+    }
+    double lineHeight(const QFont& font) const override {
+        return engine::lineHeight(font, engine::measuringDevice(m_dpi));
+    }
+
+  private:
+    double m_dpi;
+    std::vector<Op> m_ops;
+};
 
 // Tests of the text item's layout and its output in a composition.
 class TestTextLayout : public QObject {
@@ -15,11 +46,38 @@ class TestTextLayout : public QObject {
     // Every character 10 pixels wide.
     static double tenEach(const QString& s) { return 10.0 * s.size(); }
 
-    static QList<TPagePicture::Op> texts(const TPagePicture& picture) {
-        QList<TPagePicture::Op> result;
+    static QList<ScreenRecording::Op> texts(const ScreenRecording& picture) {
+        QList<ScreenRecording::Op> result;
         for (const auto& op : picture.ops())
-            if (op.kind == TPagePicture::Op::Text) result << op;
+            if (op.kind == ScreenRecording::Op::Text) result << op;
         return result;
+    }
+
+    // The page on paper at 254 pixels per inch (one pixel is 0.1 mm), as a printer whose
+    // printable area starts at the paper's edge draws it.
+    static QImage paperAt254(const TReportPage& page) {
+        QImage image(2300, 1280, QImage::Format_Grayscale8);
+        image.setDotsPerMeterX(10000);
+        image.setDotsPerMeterY(10000);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        TPainterCanvas canvas(painter, TDeviceMapping::forPrinter(254, 254, 0, 0));
+        page.composeOnto(canvas);
+        return image;
+    }
+
+    static int inkRows(const QImage& image, const QRect& area, int fromRow) {
+        int rows = 0;
+        for (int y = std::max(area.top(), fromRow); y <= area.bottom(); ++y) {
+            const uchar* line = image.constScanLine(y);
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (line[x] < 128) {
+                    ++rows;
+                    break;
+                }
+            }
+        }
+        return rows;
     }
 
   private slots:
@@ -144,7 +202,7 @@ class TestTextLayout : public QObject {
         for (const QString& l : lines) QVERIFY(metrics.horizontalAdvance(l) <= 60 || l.size() == 1);
 
         // Composed at the screen's resolution: only the three lines that fit are output.
-        TPagePicture picture(QSize(1087, 605), 120);
+        ScreenRecording picture(120);
         page.composeOnto(picture);
         const auto out = texts(picture);
         QCOMPARE(out.size(), 3);
@@ -157,7 +215,7 @@ class TestTextLayout : public QObject {
         }
         // One line less high: two lines.
         item->setHeight(3 * line - 2);
-        TPagePicture shorter(QSize(1087, 605), 120);
+        ScreenRecording shorter(120);
         page.composeOnto(shorter);
         QCOMPARE(texts(shorter).size(), 2);
     }
@@ -170,11 +228,11 @@ class TestTextLayout : public QObject {
         item->setAutoSize(false);
         item->setBounds(120, 0, 50, 20);
         item->setCaption("");
-        TPagePicture picture(QSize(1087, 605), 120);
+        ScreenRecording picture(120);
         page.composeOnto(picture);
         QCOMPARE(picture.ops().size(), size_t(2));  // the band, then the item's box; no text
         const auto& bandFill = picture.ops()[0];
-        QCOMPARE(bandFill.kind, TPagePicture::Op::Fill);
+        QCOMPARE(bandFill.kind, ScreenRecording::Op::Fill);
         QCOMPARE(bandFill.color, QColor(Qt::white));
         QCOMPARE(bandFill.rect, QRect(5, 5, 1078, 595));
         const auto& box = picture.ops()[1];
@@ -182,9 +240,53 @@ class TestTextLayout : public QObject {
         QCOMPARE(box.rect.topLeft(), QPoint(125, 5));
         QCOMPARE(box.color, QColor(Qt::white));
         item->setTransparent(true);
-        TPagePicture transparent(QSize(1087, 605), 120);
+        ScreenRecording transparent(120);
         page.composeOnto(transparent);
         QCOMPARE(transparent.ops().size(), size_t(1));
+    }
+
+    // The sender's address box (three field-heights) reaches into the telephone item below it;
+    // the telephone item is drawn later and is opaque, and when its field is hidden it is an
+    // empty 14 pt box. Neither may take ink from the address's third line.
+    void aLaterBoxNeverErasesAnEarlierItemsLines() {
+        TReportPage page;
+        TReportBand band(&page);
+        band.setSizeValue(0, 126);
+        auto* address = new TReportLabel(&band);
+        address->setAutoSize(false);
+        address->setWrapStyle(TWrapStyle::BreakAnywhere);
+        address->setBounds(153, 184, 244, 78);
+        address->setCaption("北京市海淀区中关村大街二十七号院三号楼五单元八层八零二室请交张先生");
+        address->setFontSize(11);
+        address->setFontName("WenQuanYi Micro Hei");
+        QVERIFY(address->lines().size() >= 3);
+        const QImage alone = paperAt254(page);
+
+        auto* telephone = new TReportLabel(&band);
+        telephone->setCaption(QString());
+        telephone->setFontSize(14);
+        telephone->setAutoSize(false);
+        telephone->setBounds(188, 236, 120, 120);  // the hidden field's empty box, and more
+        const QImage covered = paperAt254(page);
+
+        // The address's area on paper, and the rows the telephone box reaches into.
+        const QRect area(10 + qRound(153 * 254 / 120.0), 10 + qRound(184 * 254 / 120.0),
+                         qRound(244 * 254 / 120.0), qRound(78 * 254 / 120.0));
+        const int boxTop = 10 + qRound(236 * 254 / 120.0);
+        const int inkUnderTheBox = inkRows(alone, area, boxTop);
+        QVERIFY2(inkUnderTheBox > 0, "the third line does not reach the telephone's box");
+        QCOMPARE(inkRows(covered, area, boxTop), inkUnderTheBox);
+        QCOMPARE(covered.copy(area), alone.copy(area));
+
+        // On every canvas: all boxes first, then all lines.
+        ScreenRecording recording(120);
+        page.composeOnto(recording);
+        bool textSeen = false;
+        for (const auto& op : recording.ops()) {
+            if (op.kind == ScreenRecording::Op::Text) textSeen = true;
+            QVERIFY2(!(textSeen && op.kind == ScreenRecording::Op::Fill), "a box after a text");
+        }
+        QVERIFY(textSeen);
     }
 
     void screenControlsNeverReachTheOutput() {
@@ -194,7 +296,7 @@ class TestTextLayout : public QObject {
         field->setGeometry(10, 10, 100, 20);
         auto* item = new TReportLabel(&band);
         item->setCaption("printed");
-        TPagePicture picture(QSize(1087, 605), 120);
+        ScreenRecording picture(120);
         page.composeOnto(picture);
         const auto out = texts(picture);
         QCOMPARE(out.size(), 1);
@@ -207,7 +309,7 @@ class TestTextLayout : public QObject {
         auto* item = new TReportLabel(&band);
         item->setBounds(172, 91, 10, 10);
         item->setCaption("张三");
-        TPagePicture a(QSize(1087, 605), 120), b(QSize(1087, 605), 120);
+        ScreenRecording a(120), b(120);
         page.composeOnto(a);
         page.composeOnto(b);
         QCOMPARE(a.ops().size(), b.ops().size());

@@ -69,6 +69,41 @@ class TestPreviewWindow : public QObject {
         }));
     }
 
+    // Keys as a person types them: to the window, which hands them to the focused control,
+    // here the percentage box (a combo box that passes them on to its own line edit).
+    void thePercentBoxRefusesLettersTypedIntoTheWindow() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            QWindow* window = preview.windowHandle();
+            const auto centreOf = [&](QWidget* w) {
+                return w->mapTo(&preview, w->rect().center());
+            };
+            QTest::mouseClick(window, Qt::LeftButton, {}, centreOf(preview.btn4));
+            QVERIFY(!preview.person1->isHidden());
+            QTest::mouseClick(window, Qt::LeftButton, {}, centreOf(preview.person1->lineEdit()));
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus == preview.person1 || focus == preview.person1->lineEdit());
+            QCOMPARE(preview.person1->currentText(), QString("100%"));
+            QTest::keyClick(window, Qt::Key_End);
+            for (int i = 0; i < 4; ++i) QTest::keyClick(window, Qt::Key_Backspace);
+            QCOMPARE(preview.person1->currentText(), QString());
+            QCOMPARE(fx.boxes.beeps, 0);
+
+            QTest::keyClick(window, Qt::Key_3);
+            QCOMPARE(preview.ReportPreview1->zoom(), 3);
+            QTest::keyClick(window, Qt::Key_5);
+            QCOMPARE(preview.ReportPreview1->zoom(), 35);
+            QTest::keyClick(window, Qt::Key_A);
+            QCOMPARE(preview.person1->currentText(), QString("35"));
+            QCOMPARE(fx.boxes.beeps, 1);
+            QTest::keyClick(window, Qt::Key_Percent);
+            QCOMPARE(preview.person1->currentText(), QString("35%"));
+            QCOMPARE(preview.ReportPreview1->zoom(), 35);
+            QCOMPARE(fx.boxes.beeps, 1);
+        }));
+    }
+
     void arrowKeysMoveThePageTenPixels() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();

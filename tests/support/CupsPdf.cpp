@@ -62,20 +62,24 @@ QString waitForPdf(const QString& title, const QDateTime& since) {
     return {};
 }
 
-Ink measureInk(const QString& pdf) {
-    Ink ink;
+QImage renderPage(const QString& pdf, int page) {
     const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty()) return {};
     QTemporaryDir dir;
     const QString base = dir.filePath("page");
+    const QString number = QString::number(page);
     QProcess p;
-    p.start(pdftoppm, {"-r", "254", "-gray", "-f", "1", "-l", "1", "-singlefile", pdf, base});
-    if (pdftoppm.isEmpty() || !p.waitForFinished(60000) || p.exitCode() != 0) return ink;
-    const QImage image = QImage(base + ".pgm").convertToFormat(QImage::Format_Grayscale8);
-    ink.page = image.size();
+    p.start(pdftoppm, {"-r", "254", "-gray", "-f", number, "-l", number, "-singlefile", pdf, base});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
+    return QImage(base + ".pgm").convertToFormat(QImage::Format_Grayscale8);
+}
+
+QRect inkBox(const QImage& image, const QRect& area) {
+    const QRect within = area.isEmpty() ? image.rect() : area.intersected(image.rect());
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = within.top(); y <= within.bottom(); ++y) {
         const uchar* row = image.constScanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = within.left(); x <= within.right(); ++x) {
             if (row[x] >= 128) continue;
             left = std::min(left, x);
             right = std::max(right, x);
@@ -83,8 +87,25 @@ Ink measureInk(const QString& pdf) {
             bottom = std::max(bottom, y);
         }
     }
-    if (right >= 0) ink.box = QRect(QPoint(left, top), QPoint(right, bottom));
+    return right >= 0 ? QRect(QPoint(left, top), QPoint(right, bottom)) : QRect();
+}
+
+Ink measureInk(const QString& pdf) {
+    Ink ink;
+    const QImage image = renderPage(pdf, 1);
+    if (image.isNull()) return ink;
+    ink.page = image.size();
+    ink.box = inkBox(image);
     return ink;
+}
+
+int pageCount(const QString& pdf) {
+    QProcess p;
+    p.start(QStandardPaths::findExecutable("pdfinfo"), {pdf});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return 0;
+    for (const QString& line : QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n'))
+        if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+    return 0;
 }
 
 QSizeF centringShift(const QSizeF& pageMillimetres, const QSize& printedPage) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -23,6 +24,12 @@ QStringList outFolders();
 QString waitForPdf(const QString& title, const QDateTime& since);
 // The bounding box of the dark pixels of the first page; an empty box for a blank page.
 Ink measureInk(const QString& pdf);
+// Page `page` (1-based) rendered at 254 pixels per inch in grey; a null image when it cannot be.
+QImage renderPage(const QString& pdf, int page);
+// The bounding box of the dark pixels of an image within `area` (all of it when empty).
+QRect inkBox(const QImage& image, const QRect& area = QRect());
+// The number of pages of a PDF (pdfinfo); 0 when it cannot be read.
+int pageCount(const QString& pdf);
 // How far CUPS moved the content: Qt writes the page rounded to whole points, CUPS cuts a
 // custom size to whole points below and keeps the content centred, so everything moves by
 // half the difference (0.1 mm, for a page of the given millimetres).

@@ -1,46 +1,34 @@
 #include "printing/engine/TPagePicture.h"
 
-#include <QFontMetricsF>
-#include <QPainter>
+#include "platform/Rounding.h"
+#include "printing/engine/TOutputCanvas.h"
 
-#include "printing/engine/TextLayout.h"
-
-TPagePicture::TPagePicture(QSize size, double dpi) : m_size(size), m_dpi(dpi) {}
-
-void TPagePicture::fillRect(const QRect& deviceRect, const QColor& color) {
-    m_ops.push_back({Op::Fill, deviceRect, color, {}, {}});
+void TPagePicture::addFill(const QRectF& box, const QColor& color) {
+    m_fills.push_back({box, color});
 }
 
-void TPagePicture::drawText(const QPoint& topLeft, const QString& text, const QFont& font,
-                            const QColor& color) {
-    m_ops.push_back({Op::Text, QRect(topLeft, QSize()), color, text, font});
+void TPagePicture::addText(TextBlock text) {
+    m_texts.push_back(std::move(text));
 }
 
-int TPagePicture::lineHeight(const QFont& font) const {
-    return engine::lineHeight(font, engine::measuringDevice(m_dpi));
-}
-
-void TPagePicture::play(QPainter& painter, const QRect& target) const {
-    if (m_size.isEmpty()) return;
-    const double sx = double(target.width()) / m_size.width();
-    const double sy = double(target.height()) / m_size.height();
-    const double deviceDpiY = painter.device() ? painter.device()->logicalDpiY() : m_dpi;
-    for (const Op& op : m_ops) {
-        const QPointF corner(target.left() + op.rect.left() * sx,
-                             target.top() + op.rect.top() * sy);
-        if (op.kind == Op::Fill) {
-            painter.fillRect(QRectF(corner, QSizeF(op.rect.width() * sx, op.rect.height() * sy)),
-                             op.color);
-            continue;
+void TPagePicture::render(TOutputCanvas& canvas) const {
+    const TDeviceMapping map = canvas.mapping();
+    for (const Fill& fill : m_fills)
+        canvas.fillRect(
+            map.rect(fill.box.left(), fill.box.top(), fill.box.width(), fill.box.height()),
+            fill.color);
+    for (const TextBlock& text : m_texts) {
+        const double lineHeight = canvas.lineHeight(text.font);
+        const double lineInternal = lineHeight / map.fy;
+        const double top = text.topLeft.y();
+        const int x = map.x(text.topLeft.x());
+        const int y = map.y(top);
+        for (int i = 0; i < text.lines.size(); ++i) {
+            // A line is output only if its bottom lies at most one internal unit below the
+            // item's bottom; the first that does not fit ends the item (AutoStretch off).
+            if (top + (i + 1) * lineInternal > top + text.boxHeight + 1) break;
+            canvas.drawText(QPoint(x, y + roundHalfEven(i * lineHeight)), text.lines[i], text.font,
+                            text.color);
         }
-        // The font was op.font.pointSizeF() × R ÷ 72 picture pixels high; on the target it is
-        // sy times that many device pixels.
-        QFont font = op.font;
-        if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * m_dpi * sy / deviceDpiY);
-        const QFont deviceFont(font, painter.device());
-        painter.setFont(deviceFont);
-        painter.setPen(op.color);
-        const QFontMetricsF metrics(deviceFont, painter.device());
-        painter.drawText(QPointF(corner.x(), corner.y() + metrics.ascent()), op.text);
     }
 }

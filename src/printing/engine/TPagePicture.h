@@ -2,49 +2,53 @@
 
 #include <QColor>
 #include <QFont>
-#include <QRect>
-#include <QSize>
-#include <QString>
+#include <QRectF>
+#include <QSizeF>
+#include <QStringList>
 #include <vector>
 
-#include "printing/engine/TOutputCanvas.h"
+class TOutputCanvas;
 
-class QPainter;
-
-// A recorded page: the engine's own vector picture, made at the screen's resolution R (F =
-// R ÷ 254, W = 0) and played back stretched into any rectangle of any device. It records
-// filled rectangles and text lines with their fonts; on playback positions are scaled with
-// the stretch, and a text's font with the stretch's vertical factor, so that a page stretched
-// onto a printer's page rectangle shows the text at the size it had on paper.
-class TPagePicture : public TOutputCanvas {
+// A recorded page: what a composition puts on the paper, kept in internal units (0.1 mm from
+// the paper's top-left corner) and not in any device's pixels. Rendering it onto a canvas does
+// the device mapping, the line spacing and the fit of lines in their boxes with that canvas's
+// metrics, so a recorded page printed later lands on the printer exactly where a direct print
+// of the same page lands, and a preview can show it with the metrics of the printer it is
+// meant for.
+class TPagePicture {
   public:
-    struct Op {
-        enum Kind { Fill, Text } kind;
-        QRect rect;  // Fill: the rectangle; Text: the top-left corner in rect.topLeft()
+    struct Fill {
+        QRectF box;  // internal units
         QColor color;
-        QString text;
+    };
+    // An item's text: its output lines, the first one's top at the item's top, each next one
+    // line height lower; a line is drawn only while it fits in the item's box.
+    struct TextBlock {
+        QPointF topLeft;  // internal units
+        double boxHeight = 0;
+        QStringList lines;
         QFont font;
+        QColor color;
     };
 
     TPagePicture() = default;
-    TPagePicture(QSize size, double dpi);
+    explicit TPagePicture(QSizeF paper) : m_paper(paper) {}
 
-    QSize size() const { return m_size; }
-    double dpi() const { return m_dpi; }
-    const std::vector<Op>& ops() const { return m_ops; }
+    // The paper the page was recorded for (internal units).
+    QSizeF paperSize() const { return m_paper; }
+    const std::vector<Fill>& fills() const { return m_fills; }
+    const std::vector<TextBlock>& texts() const { return m_texts; }
 
-    // TOutputCanvas: recording.
-    TDeviceMapping mapping() const override { return TDeviceMapping::forScreen(m_dpi); }
-    void fillRect(const QRect& deviceRect, const QColor& color) override;
-    void drawText(const QPoint& topLeft, const QString& text, const QFont& font,
-                  const QColor& color) override;
-    int lineHeight(const QFont& font) const override;
+    void addFill(const QRectF& box, const QColor& color);
+    void addText(TextBlock text);
 
-    // Plays the picture stretched over `target` (device pixels of the painter's device).
-    void play(QPainter& painter, const QRect& target) const;
+    // Draws the page: every fill first, then every text. No box, opaque or not, is ever drawn
+    // over a text: where one item's box overlaps another item's lines, the lines stay whole.
+    // (A white box prints nothing on a pre-printed form; on a PDF or a preview it would erase.)
+    void render(TOutputCanvas& canvas) const;
 
   private:
-    QSize m_size;
-    double m_dpi = 96;
-    std::vector<Op> m_ops;
+    QSizeF m_paper;
+    std::vector<Fill> m_fills;
+    std::vector<TextBlock> m_texts;
 };

@@ -6,7 +6,10 @@
 
 #include "platform/AppError.h"
 #include "platform/Rounding.h"
+#include "printing/engine/TOutputCanvas.h"
 #include "printing/engine/TPrintProgressWindow.h"
+#include "printing/engine/TReportBand.h"
+#include "printing/engine/TReportLabel.h"
 
 namespace {
 
@@ -32,7 +35,31 @@ int standardPaperCode(TPaperSize size) {
     return 0;
 }
 
+TDeviceMapping mappingOf(const PrinterCapabilities& caps) {
+    return TDeviceMapping::forPrinter(caps.dpiX, caps.dpiY, caps.offsetX, caps.offsetY);
+}
+
+// Deletes the text items on the band that are not among `kept`.
+void deleteItemsExcept(TReportBand* band, const QList<TReportLabel*>& kept) {
+    if (!band) return;
+    for (TReportLabel* item : band->labels())
+        if (!kept.contains(item)) delete item;
+}
+
 }  // namespace
+
+QString engine::errorOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const AppError& e) {
+        return e.text();
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+    return {};
+}
 
 TReportJob::TReportJob(TReportPage* page, TReportDestination destination)
     : QObject(nullptr),
@@ -150,7 +177,7 @@ TDeviceMapping TReportJob::screenMapping() const {
 }
 
 TDeviceMapping TReportJob::printerMapping() const {
-    return TDeviceMapping::forPrinter(m_caps.dpiX, m_caps.dpiY, m_caps.offsetX, m_caps.offsetY);
+    return mappingOf(m_caps);
 }
 
 QSize TReportJob::pictureSize() const {
@@ -190,9 +217,7 @@ void TReportJob::composeRecorded() {
     handlePendingEvents();
     if (!alive) return;
     if (!m_cancelled) {
-        TPagePicture picture(pictureSize(), m_screenDpi);
-        m_page->composeOnto(picture);
-        m_pages.push_back(std::move(picture));
+        m_pages.push_back(m_page->recordPage(QSizeF(paperWidth(), paperLength())));
         m_availablePages = int(m_pages.size());
         emit pagesAvailable(m_availablePages);
         if (!alive) return;
@@ -202,32 +227,14 @@ void TReportJob::composeRecorded() {
     setStatus(TJobStatus::mpFinished);
 }
 
-// A direct print: the page composed straight onto the printer, positions from the paper's edge.
+// A direct print: the page composed straight onto the printer, positions from the paper's edge;
+// a job of one page whose items are those on the band.
 void TReportJob::composeToPrinter() {
-    QPointer<TReportJob> alive(this);
-    m_cancelled = false;
-    setStatus(TJobStatus::mpBusy);
-    auto device = openPrinter();
-    const PrinterCapabilities caps = device->capabilities();
-    const TDeviceMapping mapping =
-        TDeviceMapping::forPrinter(caps.dpiX, caps.dpiY, caps.offsetX, caps.offsetY);
-    device->startDocument(m_title);
-    try {
-        handlePendingEvents();
-        if (alive && !m_cancelled) {
-            TPainterCanvas canvas(*device->painter(), mapping);
-            m_page->composeOnto(canvas);
-            handlePendingEvents();
-        }
-        if (!alive || m_cancelled)
-            device->abortDocument();
-        else
-            device->endDocument();
-    } catch (...) {
-        device->abortDocument();
-        throw;
-    }
-    if (alive) setStatus(TJobStatus::mpFinished);
+    TPageSource onePage;
+    onePage.pageCount = 1;
+    onePage.composePage = [](int, TReportBand&) {};
+    const TPagesPrinted printed = composePagesToPrinter(onePage);
+    if (printed.outcome == TPagesPrinted::Outcome::Failed) throw AppError(printed.error);
 }
 
 void TReportJob::Print() {
@@ -259,9 +266,7 @@ void TReportJob::Print() {
 void TReportJob::printRecordedOnce() {
     m_cancelled = false;
     auto device = openPrinter();
-    const PrinterCapabilities caps = device->capabilities();
-    const TDeviceMapping mapping =
-        TDeviceMapping::forPrinter(caps.dpiX, caps.dpiY, caps.offsetX, caps.offsetY);
+    const TDeviceMapping mapping = mappingOf(device->capabilities());
     device->startDocument(m_title);
 
     std::unique_ptr<TPrintProgressWindow> progressWindow;
@@ -273,14 +278,14 @@ void TReportJob::printRecordedOnce() {
         const int first = m_firstPage > 0 ? m_firstPage : 1;
         const int last = m_lastPage > 0 ? std::min(m_lastPage, pageCount()) : pageCount();
         const int count = last - first + 1;
-        // The page's own values: the recorded paper is stretched over the page's rectangle.
-        const QRect target = mapping.pageRect(m_page->internalValue(TReportPage::Width),
-                                              m_page->internalValue(TReportPage::Length));
         bool aborted = false;
         for (int number = first; number <= last; ++number) {
             handlePendingEvents();
             emit progress(roundHalfEven(double(number - first + 1) / count * 100));
-            m_pages[number - 1].play(*device->painter(), target);
+            // The recorded page is laid out on the printer as a direct print lays it out:
+            // positions from the paper's edge, lines spaced with the printer's own metrics.
+            TPainterCanvas canvas(*device->painter(), mapping);
+            m_pages[number - 1].render(canvas);
             if (number != last) device->newPage();
             if (m_cancelled) {
                 device->abortDocument();
@@ -300,4 +305,57 @@ void TReportJob::ClosePreview() {
     setShown(false);
     if (m_status == TJobStatus::mpBusy) m_cancelled = true;
     emit previewEnded();
+}
+
+TPagesPrinted TReportJob::composePagesToPrinter(const TPageSource& source) {
+    QPointer<TReportJob> alive(this);
+    m_cancelled = false;
+    setStatus(TJobStatus::mpBusy);
+    TReportBand* band = m_page->detailBand();
+    const QList<TReportLabel*> fixedItems = band ? band->labels() : QList<TReportLabel*>();
+    auto device = openPrinter();
+    const TDeviceMapping mapping = mappingOf(device->capabilities());
+    device->startDocument(m_title);
+    TPagesPrinted result;
+    int drawn = 0;
+    try {
+        for (int index = 0; index < source.pageCount; ++index) {
+            handlePendingEvents();
+            if (!alive || m_cancelled || (source.cancelRequested && source.cancelRequested())) {
+                result.outcome = TPagesPrinted::Outcome::Cancelled;
+                break;
+            }
+            const QString failure = engine::errorOf([&] {
+                if (!band) throw AppError(QStringLiteral("The page has no band to print"));
+                source.composePage(index, *band);
+            });
+            // The same recording and layout as a single print of these items; then the
+            // items go, so that one page's items exist at a time.
+            const TPagePicture page = failure.isNull() ? m_page->recordPage() : TPagePicture();
+            deleteItemsExcept(band, fixedItems);
+            if (!failure.isNull()) {
+                result.outcome = TPagesPrinted::Outcome::Failed;
+                result.error = failure;
+                break;
+            }
+            if (index > 0) device->newPage();
+            TPainterCanvas canvas(*device->painter(), mapping);
+            page.render(canvas);
+            ++drawn;
+            if (source.progress) source.progress(drawn, source.pageCount);
+        }
+        // The pages drawn so far are whole waybills: they go to the printer even when the job
+        // stops early. A document without a page is not worth a sheet.
+        if (drawn == 0)
+            device->abortDocument();
+        else
+            device->endDocument();
+    } catch (...) {
+        // The printer failed: what it has is not a whole document.
+        device->abortDocument();
+        throw;
+    }
+    result.pagesPrinted = drawn;
+    if (alive) setStatus(TJobStatus::mpFinished);
+    return result;
 }

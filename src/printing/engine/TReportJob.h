@@ -9,15 +9,16 @@
 #include "platform/PrinterBackend.h"
 #include "printing/engine/DeviceMapping.h"
 #include "printing/engine/TPagePicture.h"
+#include "printing/engine/TPageSource.h"
 #include "printing/engine/TPrinterSettings.h"
 #include "printing/engine/TReportPage.h"
 
 enum class TReportDestination { rdMetafile, rdPrinter };
 enum class TJobStatus { mpReady, mpBusy, mpFinished };
 
-// One output call of a page: a preview (destination rdMetafile: the page is recorded as a
-// picture at the screen's resolution) or a direct print (rdPrinter). It has a printer of its
-// own, the platform's default printer when it is created.
+// One output call of a page: a preview (destination rdMetafile: the page is recorded, in
+// internal units, for the preview to show and to print later) or a direct print (rdPrinter). It has
+// a printer of its own, the platform's default printer when it is created.
 class TReportJob : public QObject {
     Q_OBJECT
   public:
@@ -69,10 +70,10 @@ class TReportJob : public QObject {
     void cancel();
     bool isPrinting() const { return m_printing; }
 
-    // Prints the recorded pages of a finished preview job on the bound printer, each stretched
-    // into the device rectangle of the page. Does nothing unless mpFinished or with no printer
-    // installed. A Print() that arrives while this job prints (from the events handled between
-    // pages) is deferred: it runs as soon as the print under way has ended.
+    // Prints the recorded pages of a finished preview job on the bound printer, each laid out
+    // on it exactly as a direct print of the page would be. Does nothing unless mpFinished or with
+    // no printer installed. A Print() that arrives while this job prints (from the events handled
+    // between pages) is deferred: it runs as soon as the print under way has ended.
     void Print();
     // The end of the preview: no longer shown, a composition under way is cancelled, the
     // preview control lets go of the job and the page releases it (after any print under way).
@@ -81,6 +82,10 @@ class TReportJob : public QObject {
     // Composition into the job (called by the page): records the page, or prints it straight.
     void composeRecorded();
     void composeToPrinter();
+    // Many pages as one document on the printer (TReportPage::PrintPages). Errors of the
+    // printer are raised (the document aborted); the composer's end the job with the pages
+    // drawn before it.
+    TPagesPrinted composePagesToPrinter(const TPageSource& source);
 
   signals:
     void pagesAvailable(int count);  // to the notification window

@@ -154,33 +154,33 @@ void TReportPage::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
 }
 
-void TReportPage::composeOnto(TOutputCanvas& canvas) const {
-    if (!m_band) return;
-    const TDeviceMapping map = canvas.mapping();
+TPagePicture TReportPage::recordPage(const QSizeF& paper) const {
+    TPagePicture picture(paper);
+    if (!m_band) return picture;
     // The band starts at the margins, each rounded to a whole 0.1 mm.
     const double x = roundHalfEven(m_values[LeftMargin]);
     const double y = roundHalfEven(m_values[TopMargin]);
-    canvas.fillRect(map.rect(x, y, m_band->internalValue(TReportBand::Width),
-                             m_band->internalValue(TReportBand::Length)),
+    picture.addFill(QRectF(x, y, m_band->internalValue(TReportBand::Width),
+                           m_band->internalValue(TReportBand::Length)),
                     m_band->color());
     for (TReportLabel* item : m_band->labels()) {
         item->formatLines();
-        const double left = x + item->internalValue(TReportLabel::Left);
-        const double top = y + item->internalValue(TReportLabel::Top);
-        const double width = item->internalValue(TReportLabel::Width);
+        const QPointF topLeft(x + item->internalValue(TReportLabel::Left),
+                              y + item->internalValue(TReportLabel::Top));
         const double height = item->internalValue(TReportLabel::Height);
         if (!item->transparent())
-            canvas.fillRect(map.rect(left, top, width, height), item->color());
-        const QFont font = item->font();
-        const int lineHeight = canvas.lineHeight(font);
-        const double lineInternal = lineHeight / map.fy;
-        const QStringList lines = item->lines();
-        for (int i = 0; i < lines.size(); ++i) {
-            // A line is output only if its bottom lies at most one internal unit below the
-            // item's bottom; the first that does not fit ends the item (AutoStretch off).
-            if (top + (i + 1) * lineInternal > top + height + 1) break;
-            canvas.drawText(QPoint(map.x(left), map.y(top) + i * lineHeight), lines[i], font,
-                            item->textColor());
-        }
+            picture.addFill(
+                QRectF(topLeft, QSizeF(item->internalValue(TReportLabel::Width), height)),
+                item->color());
+        picture.addText({topLeft, height, item->lines(), item->font(), item->textColor()});
     }
+    return picture;
+}
+
+TPagePicture TReportPage::recordPage() const {
+    return recordPage(QSizeF(m_values[Width], m_values[Length]));
+}
+
+void TReportPage::composeOnto(TOutputCanvas& canvas) const {
+    recordPage().render(canvas);
 }

@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "printing/engine/EngineUnits.h"
+#include "printing/engine/TPagePicture.h"
+#include "printing/engine/TPageSource.h"
 #include "printing/engine/TPrinterSettings.h"
 
 class TReportBand;
@@ -88,12 +90,24 @@ class TReportPage : public QWidget {
     void Preview();
     // Composes the page straight onto the printer of PrinterSettings.PrinterIndex.
     void Print();
+    // Prints source.pageCount pages as one document on the printer of
+    // PrinterSettings.PrinterIndex, bound and set up as Print() does (the page's size, copies,
+    // title): page k holds the items source.composePage(k, band) puts on the band, laid out
+    // exactly as Print() lays out the same items. Pages are composed, drawn and let go one at a
+    // time. Shows no progress window: the caller has the hooks. Never raises: the outcome, the
+    // pages handed to the printer and any error's text are in the result.
+    TPagesPrinted PrintPages(const TPageSource& source);
     bool isComposing() const { return m_composing; }
     // The job of the output call under way, or the preview job on show; nullptr otherwise.
     TReportJob* reportJob() const;
 
-    // Composition of the page onto an output canvas: band area, then each text item
-    // of the band. Exactly one page. Used by the jobs; public for tests and benchmarks.
+    // Composition of the page: the band's area and each text item of the band (its box and
+    // its lines), recorded in internal units for a paper of the given size (the page's own by
+    // default). Exactly one page. Every output (printer, recorded page, preview) goes through
+    // it, so they all agree.
+    TPagePicture recordPage(const QSizeF& paper) const;
+    TPagePicture recordPage() const;
+    // The page recorded and drawn onto a canvas at once (a direct print).
     void composeOnto(TOutputCanvas& canvas) const;
 
   signals:
@@ -104,6 +118,7 @@ class TReportPage : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    struct DirectCall;
     friend class TReportBand;
     friend class TReportJob;
     void registerBand(TReportBand* band);

@@ -102,30 +102,62 @@ void TReportPage::releaseJob(TReportJob* job) {
         delete job;
 }
 
+// A direct output call under way: the page is composing and the call's job is the page's job;
+// whatever happens, the job goes and the page gets back the job it had before.
+struct TReportPage::DirectCall {
+    TReportPage* page;
+    QPointer<TReportJob> previous;
+    std::unique_ptr<TReportJob> job;
+
+    explicit DirectCall(TReportPage* p)
+        : page(p),
+          previous(p->m_reportJob),
+          job(std::make_unique<TReportJob>(p, TReportDestination::rdPrinter)) {}
+    void start() {
+        page->m_reportJob = job.get();
+        page->m_composing = true;
+    }
+    ~DirectCall() {
+        page->m_composing = false;
+        page->m_reportJob = previous;
+    }
+};
+
+TPagesPrinted TReportPage::PrintPages(const TPageSource& source) {
+    TPagesPrinted result;
+    QString error;
+    if (m_composing)
+        error = QStringLiteral("The page is already being output");
+    else if (PrinterBackend::instance().printerNames().isEmpty())
+        error = QStringLiteral("No printer is installed");
+    else
+        error = engine::errorOf([&] {
+            DirectCall call(this);
+            call.start();
+            call.job->bindToPage();
+            result = call.job->composePagesToPrinter(source);
+        });
+    if (!error.isNull()) {
+        // Nothing reached the printer: the document was never started, or it was aborted.
+        result = TPagesPrinted{TPagesPrinted::Outcome::Failed, 0, error};
+    }
+    return result;
+}
+
 void TReportPage::Print() {
     // 1. Not while composing, not without a printer.
     if (m_composing) return;
     if (PrinterBackend::instance().printerNames().isEmpty()) return;
-    // 2., 3. A new job and the progress window bound to it.
-    const QPointer<TReportJob> previous = m_reportJob;
-    auto job = std::make_unique<TReportJob>(this, TReportDestination::rdPrinter);
+    // 2., 3. A new job and the progress window bound to it; 5. whatever happens, the job and
+    // the window go, and the page gets its job back.
+    DirectCall call(this);
     std::unique_ptr<TPrintProgressWindow> progressWindow;
     if (m_showProgress) {
-        progressWindow = std::make_unique<TPrintProgressWindow>(job.get());
+        progressWindow = std::make_unique<TPrintProgressWindow>(call.job.get());
         progressWindow->show();
     }
-    // 5. Whatever happens: the job and the window go, the page gets its job back.
-    struct Restore {
-        TReportPage* page;
-        QPointer<TReportJob> previous;
-        ~Restore() {
-            page->m_composing = false;
-            page->m_reportJob = previous;
-        }
-    } restore{this, previous};
-    m_reportJob = job.get();
-    m_composing = true;
+    call.start();
     // 4. Bind and set up the printer, start the document, draw the page, end the document.
-    job->bindToPage();
-    job->composeToPrinter();
+    call.job->bindToPage();
+    call.job->composeToPrinter();
 }

@@ -5,14 +5,16 @@
 
 #include "platform/HandlerGuard.h"
 #include "platform/Rounding.h"
+#include "printing/engine/TOutputCanvas.h"
 #include "printing/engine/TReportJob.h"
 
 TPreviewImage::TPreviewImage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PreviewImage"));
 }
 
-void TPreviewImage::setPicture(const std::optional<TPagePicture>& picture) {
+void TPreviewImage::setPicture(const std::optional<TPagePicture>& picture, double layoutDpi) {
     m_picture = picture;
+    m_layoutDpi = layoutDpi;
     update();
 }
 
@@ -22,7 +24,12 @@ void TPreviewImage::paintEvent(QPaintEvent*) {
     const int w = width();
     const int h = height();
     painter.fillRect(rect(), Qt::white);
-    m_picture->play(painter, rect());
+    const QSizeF paper = m_picture->paperSize();
+    if (!paper.isEmpty()) {
+        const TDeviceMapping stretch{w / paper.width(), h / paper.height(), 0, 0};
+        TPainterCanvas canvas(painter, stretch, m_layoutDpi > 0 ? m_layoutDpi : logicalDpiY());
+        m_picture->render(canvas);
+    }
     // A 1-pixel frame from (0, 0) to (w − 3, h − 3), a 2-pixel shadow on the right and bottom.
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::NoBrush);
@@ -84,7 +91,7 @@ void TReportPreview::unbind() {
 void TReportPreview::takePicture() {
     if (!m_job) return;
     if (const TPagePicture* picture = m_job->pagePicture(m_pageNumber))
-        m_image->setPicture(*picture);
+        m_image->setPicture(*picture, m_job->printerCapabilities().dpiY);
 }
 
 QSize TReportPreview::pageSizeAt(int zoom) const {

@@ -10,20 +10,24 @@ class TReportJob;
 
 enum class TZoomState { rzZoomToFit, rzZoomToWidth, rzZoomOther };
 
-// The page image inside a preview control: the picture stretched over it, a black frame and a
-// shadow on the right and bottom.
+// The page image inside a preview control: the recorded page stretched over it, a black frame
+// and a shadow on the right and bottom. The page's lines are spaced with the font metrics of
+// the printer it is meant for (`layoutDpi`, its vertical resolution), so the preview shows
+// which lines fit and where they stand as the paper will.
 class TPreviewImage : public QWidget {
     Q_OBJECT
   public:
     explicit TPreviewImage(QWidget* parent);
-    void setPicture(const std::optional<TPagePicture>& picture);
+    void setPicture(const std::optional<TPagePicture>& picture, double layoutDpi = 0);
     bool hasPicture() const { return m_picture.has_value(); }
+    double layoutDpi() const { return m_layoutDpi; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     std::optional<TPagePicture> m_picture;
+    double m_layoutDpi = 0;
 };
 
 // The preview control: a scrolling area holding one page image of the job it shows.
