@@ -9,7 +9,7 @@
 //   QUORVEL_PROBE_SAVE      when "1", then presses "保存更改"
 //
 // Message boxes are answered and their texts reported. The program is ended once the probe is
-// done; without a main window within 30 seconds the probe reports "timeout".
+// done; without a main window within 30 seconds the probe reports "timeout" and ends it.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -127,23 +127,34 @@ void probe(QWidget* window) {
     if (!newSize.isEmpty() && fontSizes)
         report().add(QStringLiteral("font_size_chosen"),
                      chooseItem(fontSizes, newSize) ? newSize : QStringLiteral("failed"));
-    answerMessageBoxes();
     if (qEnvironmentVariable("QUORVEL_PROBE_SAVE") == QLatin1String("1")) {
         if (auto* save = window->findChild<QPushButton*>(QStringLiteral("btnApply"))) {
-            // A failed write shows a modal message box; answer it from inside its loop.
-            QTimer::singleShot(500, [] { answerMessageBoxes(); });
             QTest::mouseClick(save, Qt::LeftButton);
             report().add(QStringLiteral("saved"), QStringLiteral("1"));
         }
     }
 }
 
+// Ends the program once the probe is done. The first showing runs before the program's main
+// event loop, and a message box there runs a loop of its own, so one exit() may end only that
+// inner loop: it is repeated until the program is gone.
+void endProgram(int status) {
+    auto* quit = new QTimer(qApp);
+    QObject::connect(quit, &QTimer::timeout, [status] { QCoreApplication::exit(status); });
+    quit->start(100);
+    QCoreApplication::exit(status);
+}
+
 void startProbe() {
+    // Message boxes are answered whenever they come, also while the probe itself acts.
+    auto* answer = new QTimer(qApp);
+    QObject::connect(answer, &QTimer::timeout, [] { answerMessageBoxes(); });
+    answer->start(100);
+
     auto* elapsed = new QElapsedTimer;
     elapsed->start();
     auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, [poll, elapsed] {
-        answerMessageBoxes();
         QWidget* window = mainWindow();
         const bool timedOut = elapsed->elapsed() > 30000;
         if (!window && !timedOut) return;
@@ -157,7 +168,7 @@ void startProbe() {
         }
         report().write();
         delete elapsed;
-        QCoreApplication::exit(window ? 0 : 3);
+        endProgram(window ? 0 : 3);
     });
     poll->start(100);
 }

@@ -41,7 +41,7 @@ cd "$tmp/elsewhere"
 start() {  # start <report> [VAR=value ...]: the menu entry's command, with the probe
   local out=$1
   shift
-  env -i HOME="$home" PATH="$prefix/bin:/usr/bin:/bin" QT_QPA_PLATFORM=offscreen \
+  timeout 120 env -i HOME="$home" PATH="$prefix/bin:/usr/bin:/bin" QT_QPA_PLATFORM=offscreen \
     LD_PRELOAD="$probe" QUORVEL_PROBE_REPORT="$out" \
     QUORVEL_PROBE_PICTURES="$prefix/share/quorvel" "$@" $command ||
     fail "the program ended with status $?"
