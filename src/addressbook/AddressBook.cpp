@@ -1,6 +1,7 @@
 #include "addressbook/AddressBook.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "addressbook/AddressBookFile.h"
 #include "platform/AppEnvironment.h"
@@ -44,10 +45,25 @@ QString AddressBook::connectionString(const QString& executableFolder) {
            QLatin1String(AddressBookFile::kPassword);
 }
 
+namespace {
+// An installed program keeps the book in the user's data folder, where nobody can have put one
+// before the first start: it is made empty there. Beside a portable executable the book is
+// provided with the folder, and a missing one is reported as it always was. A book that cannot
+// be made shows up as the connection failure that follows.
+void makeUserBookIfMissing() {
+    if (AppEnvironment::isPortable()) return;
+    const QString path =
+        QDir(AppEnvironment::dataFolder()).filePath(QStringLiteral("QuorvelDB.qdb"));
+    if (QFileInfo::exists(path) || !QDir().mkpath(AppEnvironment::dataFolder())) return;
+    AddressBookFile::create(path, QString::fromLatin1(AddressBookFile::kPassword));
+}
+}  // namespace
+
 void AddressBook::ConnectAddressBook() {
     ADOQuery1->close();
     ADOQuery2->close();
-    const QString connection = connectionString(AppEnvironment::executableFolder());
+    makeUserBookIfMissing();
+    const QString connection = connectionString(AppEnvironment::dataHome());
     if (!AddressBookFile::open(m_connectionName, connection))
         MessageBoxes::error(kConnectFailedText);
 }

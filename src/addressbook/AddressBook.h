@@ -32,13 +32,14 @@ class AddressBook : public QObject {
     explicit AddressBook(QObject* parent = nullptr);
     ~AddressBook() override;
 
-    // The connection string for an executable in `executableFolder`: the data
-    // source is that folder, a separator, "data", a separator and "QuorvelDB.qdb" (the platform's
-    // separator, "\" on Windows), the password "KDMRTQXW".
+    // The connection string for the book under `executableFolder` (or, installed, the user's
+    // data folder): the data source is that folder, a separator, "data", a separator and
+    // "QuorvelDB.qdb" (the platform's separator, "\" on Windows), the password "KDMRTQXW".
     static QString connectionString(const QString& executableFolder);
 
-    // Opens ADOConnection1 for the executable's folder (AppEnvironment). A failure is reported
-    // with "数据库连接设置错误！" and swallowed; the connection stays closed.
+    // Opens ADOConnection1 for AppEnvironment::dataHome(); an installed program first makes an
+    // empty book in the user's data folder if there is none. A failure is reported with
+    // "数据库连接设置错误！" and swallowed; the connection stays closed.
     void ConnectAddressBook();
     bool isConnected() const;
     QString connectionName() const { return m_connectionName; }

@@ -1,7 +1,9 @@
 #include "app/ApplicationSetup.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 void setUpApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // Lets the desktop match the window to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvel"));
 }

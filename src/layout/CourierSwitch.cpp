@@ -11,10 +11,21 @@
 #include "template/ProfileFile.h"
 
 namespace {
-// Pictures are looked up by bare file name in the working folder. The decoder is chosen by the
-// file name's extension, so a file that is not really a JPEG counts as unreadable.
+// Pictures are named by bare file name; the first folder of AppEnvironment::pictureFolders()
+// that holds the file gives it (empty when none does).
+QString findPicture(const QString& fileName) {
+    for (const QString& folder : AppEnvironment::pictureFolders()) {
+        const QString path = QDir(folder).filePath(fileName);
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return QString();
+}
+
+// The decoder is chosen by the file name's extension, so a file that is not really a JPEG
+// counts as unreadable, as does a missing one.
 bool loadPicture(QLabel* image, const QString& fileName) {
-    const QString path = QDir(AppEnvironment::workingFolder()).filePath(fileName);
+    const QString path = findPicture(fileName);
+    if (path.isEmpty()) return false;
     QImageReader reader(path, QFileInfo(fileName).suffix().toLatin1());
     reader.setDecideFormatFromContent(false);
     const QImage picture = reader.read();
@@ -22,13 +33,21 @@ bool loadPicture(QLabel* image, const QString& fileName) {
     image->setPixmap(QPixmap::fromImage(picture));
     return true;
 }
+
+const QString kFallBackPicture = QStringLiteral("vornix.jpg");
+
+// Where the fall-back picture was found, or where it was looked for first.
+QString fallBackPicturePath() {
+    const QString found = findPicture(kFallBackPicture);
+    return found.isEmpty() ? QDir(AppEnvironment::workingFolder()).filePath(kFallBackPicture)
+                           : found;
+}
 }  // namespace
 
 void TEXPDPrintForm::cbbNamesChange() {
     if (!loadPicture(Image1, currentTemplate() + QStringLiteral(".jpg"))) {
-        if (!loadPicture(Image1, QStringLiteral("vornix.jpg")))
-            throw AppError(QStringLiteral("无法读取图片文件“%1”。")
-                               .arg(QDir(AppEnvironment::workingFolder()).filePath("vornix.jpg")));
+        if (!loadPicture(Image1, kFallBackPicture))
+            throw AppError(QStringLiteral("无法读取图片文件“%1”。").arg(fallBackPicturePath()));
         // Without its form the fields cannot be placed, so they go out of sight and dragging
         // them is switched off until a courier with a picture is chosen.
         for (WaybillField* f : bandFields()) f->hide();

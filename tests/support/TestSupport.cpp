@@ -28,6 +28,7 @@ TestFolders::TestFolders(double screenDpi) {
     QDir(m_exe.path()).mkpath(QStringLiteral("data"));
     AppEnvironment::setExecutableFolder(m_exe.path());
     AppEnvironment::setWorkingFolder(m_work.path());
+    AppEnvironment::setUserFolders(userConfigFolder(), userDataFolder());
     AppEnvironment::setScreenDpi(screenDpi);
 }
 
@@ -41,4 +42,12 @@ QString TestFolders::settingsFile() const {
 
 QString TestFolders::dataFolder() const {
     return QDir(m_exe.path()).filePath("data");
+}
+
+QString TestFolders::userConfigFolder() const {
+    return QDir(m_user.path()).filePath(".config/quorvel");
+}
+
+QString TestFolders::userDataFolder() const {
+    return QDir(m_user.path()).filePath(".local/share/quorvel");
 }

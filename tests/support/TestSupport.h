@@ -29,7 +29,8 @@ class RecordingMessageBoxes : public MessageBoxes {
 };
 
 // A private executable folder (settings file, data/) and working folder (pictures) for one
-// test, installed into AppEnvironment for the test's lifetime.
+// test, installed into AppEnvironment for the test's lifetime; the user's folders point into a
+// private folder as well, so that no test touches the real home folder.
 class TestFolders {
   public:
     explicit TestFolders(double screenDpi = 120.0);
@@ -39,8 +40,11 @@ class TestFolders {
     QString workingFolder() const { return m_work.path(); }
     QString settingsFile() const;
     QString dataFolder() const;
+    QString userConfigFolder() const;
+    QString userDataFolder() const;
 
   private:
     QTemporaryDir m_exe;
     QTemporaryDir m_work;
+    QTemporaryDir m_user;
 };
