@@ -114,6 +114,11 @@ class TControlEdit : public TSizeFrames {
     void CancelRubberBand();
     void ShowRubberBand(const EditRect& screenRect);
     bool MultiSelectDown(Qt::KeyboardModifiers modifiers) const;
+    // The container itself, or a pinned control lying on it: where a press starts a rubber
+    // band.
+    bool IsBackground(const QWidget* target) const;
+    // Where Ctrl+V puts the clipboard's controls with `selected` the only selection.
+    QWidget* PasteTarget(QWidget* selected) const;
     QPoint ConfineToContainer(QPoint globalPos) const;
     QWidget* TargetOf(QWindow* window, QPointF windowPos) const;
     QObject* OwnerObject() const;
