@@ -315,19 +315,6 @@ class TestControlEdit : public QObject {
         QCOMPARE(s.selection(), QList<QWidget*>{s.cbb1});
         QCOMPARE(s.edit->GetSibling(s.cbb1, sLeft), nullptr);
         QCOMPARE(s.edit->GetSibling(s.cbb1, sRight), s.cbb2);
-
-        // Delete and cut take the selection only; the picture stays where it was.
-        s.edit->SetDelKey(true);
-        s.edit->SetCopyPasteKey(true);
-        s.edit->RegChildClass();
-        s.key(Qt::Key_Delete);
-        s.click(s.image, QPoint(700, 380));
-        s.key(Qt::Key_X, Qt::ControlModifier);
-        s.key(Qt::Key_Delete);
-        EditorScene::processDeletes();
-        QVERIFY(s.image);
-        QCOMPARE(s.image->geometry(), QRect(0, 0, 800, 400));
-        QCOMPARE(s.image->parentWidget(), s.band);
     }
 
     void hiddenFieldsAndNestedControlsAreFound() {

@@ -47,6 +47,12 @@ class TestMainWindowEditor : public QObject {
         release(form, w, to);
     }
     static QWidget* band(TEXPDPrintForm& form) { return form.DetailBand1; }
+    // Starts the program and ticks "拖拽".
+    static TEXPDPrintForm& startDragging(MainWindowFixture& fx) {
+        TEXPDPrintForm& form = fx.start();
+        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        return form;
+    }
     // Puts an entry of `count` unnamed fields on the clipboard, spread over the band.
     static void putUnnamedFields(int count) {
         ControlNode root;
@@ -91,8 +97,7 @@ class TestMainWindowEditor : public QObject {
 
     void checkBox1SwitchesDraggingOnAndOff() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         QVERIFY(form.ControlEdit1->Enable());
 
         WaybillField* cbb1 = form.field("cbb1");
@@ -122,8 +127,7 @@ class TestMainWindowEditor : public QObject {
 
     void aPressOnThePictureDrawsARubberBandAroundFields() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         WaybillField* cbb1 = form.field("cbb1");  // 168, 87, 81 x 26
         WaybillField* cbb2 = form.field("cbb2");  // 347, 87, 60 x 26
 
@@ -151,8 +155,7 @@ class TestMainWindowEditor : public QObject {
 
     void thePictureIsNeverSelectedMovedCutOrDeleted() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         QPointer<QLabel> picture = form.Image1.data();
         QVERIFY(picture);
 
@@ -197,8 +200,7 @@ class TestMainWindowEditor : public QObject {
 
     void anEdgeDraggedPastTheOtherLeavesTheMinimumWidth() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         WaybillField* cbb2 = form.field("cbb2");  // 347, 87, 60 x 26
         click(form, cbb2, QPoint(20, 10));
         TSizeFrame* frame = form.ControlEdit1->FindFrame(cbb2);
@@ -222,8 +224,7 @@ class TestMainWindowEditor : public QObject {
 
     void pastingWithAFieldSelectedPutsTheCopyBesideIt() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         WaybillField* cbb3 = form.field("cbb3");  // 149, 180, 244 x 26
         click(form, cbb3, QPoint(20, 10));
         key(form, Qt::Key_C, Qt::ControlModifier);
@@ -249,8 +250,7 @@ class TestMainWindowEditor : public QObject {
 
     void aLargePasteIsQuickAndALargerOneIsRefused() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         click(form, form.field("cbb1"), QPoint(20, 10));
 
         // As many unnamed fields as an entry may hold: each needs a free name of its own.
@@ -284,8 +284,7 @@ class TestMainWindowEditor : public QObject {
 
     void aDialogOverTheBandKeepsItsClicks() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         WaybillField* cbb3 = form.field("cbb3");
         const QPoint over = cbb3->mapToGlobal(QPoint(30, 12));
 
@@ -309,8 +308,7 @@ class TestMainWindowEditor : public QObject {
 
     void pastedFieldsTakeFontChangesAndAreNotSaved() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         WaybillField* cbb3 = form.field("cbb3");
         cbb3->setText(QString::fromUtf8("北京市海淀区"));
         click(form, cbb3, QPoint(20, 10));
@@ -342,8 +340,7 @@ class TestMainWindowEditor : public QObject {
     void theMissingPictureSwitchesTheEditorOff() {
         MainWindowFixture fx;
         fx.removePicture(QString::fromUtf8("顺丰快递"));
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         click(form, form.field("cbb1"), QPoint(20, 10));
         QCOMPARE(form.ControlEdit1->ChildCount(), 1);
         chooseItem(form.cbbNames, QString::fromUtf8("顺丰快递"));
@@ -354,8 +351,7 @@ class TestMainWindowEditor : public QObject {
 
     void closingDetachesTheEditor() {
         MainWindowFixture fx;
-        TEXPDPrintForm& form = fx.start();
-        QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+        TEXPDPrintForm& form = startDragging(fx);
         QVERIFY(form.close());
         QCOMPARE(form.ControlEdit1->EditControl(), nullptr);
     }
