@@ -22,6 +22,7 @@
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
 #include "editor/ControlClassRegistry.h"
+#include "editor/EditorControls.h"
 #include "editor/TControlEdit.h"
 #include "platform/AppEnvironment.h"
 #include "platform/HandlerGuard.h"
@@ -200,7 +201,10 @@ void TEXPDPrintForm::buildPageArea() {
     Image1 = new QLabel(DetailBand1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setScaledContents(true);
-    Image1->setProperty("nonWindowed", true);
+    EditorControls::setNonWindowed(Image1);
+    // Every field is calibrated against the picture: the layout editor must never select,
+    // move, cut or delete it, and a press on it starts a rubber band over the fields.
+    EditorControls::setPinned(Image1);
     Image1->setGeometry(DetailBand1->rect());
     // The picture is stretched over the band and follows its every change of size.
     connect(DetailBand1, &TReportBand::resized, Image1,

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class QCheckBox;
 class QComboBox;
@@ -66,7 +67,9 @@ class TEXPDPrintForm : public QMainWindow {
     QFrame* pnl6 = nullptr;
     TReportPage* ReportPage1 = nullptr;
     TReportBand* DetailBand1 = nullptr;
-    QLabel* Image1 = nullptr;
+    // The courier's form picture. The layout editor leaves it alone (it is pinned), and like
+    // every reference to a band child it is a QPointer, so nothing can leave it dangling.
+    QPointer<QLabel> Image1;
     // The layout editor over the band, off until CheckBox1 is ticked.
     TControlEdit* ControlEdit1 = nullptr;
 

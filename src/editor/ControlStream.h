@@ -57,9 +57,11 @@ inline constexpr quint32 kMagic = 0x51564C43;
 inline constexpr quint16 kVersion = 1;
 inline constexpr char kRootName[] = "Clipboard_";
 
-// Limits of a readable entry.
+// Limits of a readable entry. A band holds a dozen controls; the node limit (the root
+// included) keeps the largest paste that is read to well under a second, since every pasted
+// control is a widget of its own with a selection frame.
 inline constexpr qsizetype kMaxBytes = 64 * 1024 * 1024;
-inline constexpr int kMaxNodes = 10000;
+inline constexpr int kMaxNodes = 1024;
 inline constexpr int kMaxDepth = 32;
 inline constexpr int kMaxNameLength = 255;
 inline constexpr int kMaxTextLength = 1 << 20;

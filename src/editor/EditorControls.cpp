@@ -24,6 +24,21 @@ void setNonWindowed(QWidget* w, bool nonWindowed) {
     w->setProperty(kNonWindowedProperty, nonWindowed);
 }
 
+bool isPinned(const QWidget* w) {
+    return w && w->property(kPinnedProperty).toBool();
+}
+
+void setPinned(QWidget* w, bool pinned) {
+    w->setProperty(kPinnedProperty, pinned);
+}
+
+bool acceptsControls(const QWidget* w) {
+    if (!w || isNonWindowed(w)) return false;
+    const QString cls = frameworkClassName(w->metaObject());
+    return cls == QLatin1String("QWidget") || cls == QLatin1String("QFrame") ||
+           cls == QLatin1String("QGroupBox");
+}
+
 bool isEditorPart(const QObject* o) {
     return o && o->property(kEditorPartProperty).toBool();
 }
@@ -51,6 +66,12 @@ QList<QWidget*> controlChildren(const QWidget* parent, const QWidget* container)
         (isNonWindowed(w) ? nonWindowed : windowed) << w;
     }
     return nonWindowed + windowed;
+}
+
+QList<QWidget*> selectableChildren(const QWidget* parent, const QWidget* container) {
+    QList<QWidget*> children = controlChildren(parent, container);
+    children.removeIf([](const QWidget* w) { return isPinned(w); });
+    return children;
 }
 
 void bringToFront(QWidget* w, const QWidget* container) {

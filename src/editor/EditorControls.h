@@ -24,14 +24,29 @@ class QWidget;
 // follow that order, and bringing a control to the front or sending it to the back keeps the
 // non-windowed group beneath the windowed one.
 //
+// Pinned controls. A control that carries the dynamic property "pinned" = true (setPinned) is
+// the reference the other controls are placed against, such as the picture of the printed
+// form: the editor never selects it, so it is never moved, resized, nudged, cut or deleted,
+// and a press on it counts as a press on the container's own background.
+//
+// Containers. Only a windowed control whose nearest Qt class is a plain QWidget, QFrame or
+// QGroupBox accepts pasted controls; a paste with any other control selected goes to that
+// control's parent. An input control such as a combo box never holds controls of its own.
+//
 // Owner. The owner of a widget, in whose components a name must be unique, is its top-level
 // window; its components are all named objects inside it.
 namespace EditorControls {
 
 inline constexpr char kNonWindowedProperty[] = "nonWindowed";
+inline constexpr char kPinnedProperty[] = "pinned";
 
 bool isNonWindowed(const QWidget* w);
 void setNonWindowed(QWidget* w, bool nonWindowed = true);
+
+bool isPinned(const QWidget* w);
+void setPinned(QWidget* w, bool pinned = true);
+
+bool acceptsControls(const QWidget* w);
 
 // The editor's selection frames and drag overlays, which no walk over controls includes.
 bool isEditorPart(const QObject* o);
@@ -43,6 +58,10 @@ bool isControlOf(const QWidget* w, const QWidget* parent, const QWidget* contain
 
 // The controls directly inside `parent`, in child order.
 QList<QWidget*> controlChildren(const QWidget* parent, const QWidget* container);
+
+// The controls directly inside `parent` that the editor may select: controlChildren without
+// the pinned ones.
+QList<QWidget*> selectableChildren(const QWidget* parent, const QWidget* container);
 
 // Front and back within the control's own group (non-windowed beneath windowed).
 void bringToFront(QWidget* w, const QWidget* container);

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+int resizedByStep(int size, int delta) {
+    if (delta >= 0) return size + delta;
+    return std::max(size + delta, std::min(size, kMinimumControlSize));
+}
+
 EditRect EditRect::normalized() const {
     return {std::min(Left, Right), std::min(Top, Bottom), std::max(Left, Right),
             std::max(Top, Bottom)};
@@ -98,9 +103,18 @@ EditRect applyDrag(const EditRect& start, QPoint offset, TDragStyle style) {
             r.Bottom += dy;
             break;
         case dsUnknown:
-            r = EditRect{};
-            break;
+            return EditRect{};
     }
+    // A dragged edge stops short of the opposite one, which stays put.
+    const int m = kMinimumControlSize;
+    if (style == dsLeft || style == dsLeftTop || style == dsLeftBottom)
+        r.Left = std::min(r.Left, r.Right - m);
+    if (style == dsRight || style == dsRightTop || style == dsRightBottom)
+        r.Right = std::max(r.Right, r.Left + m);
+    if (style == dsTop || style == dsLeftTop || style == dsRightTop)
+        r.Top = std::min(r.Top, r.Bottom - m);
+    if (style == dsBottom || style == dsLeftBottom || style == dsRightBottom)
+        r.Bottom = std::max(r.Bottom, r.Top + m);
     return r;
 }
 
@@ -264,29 +278,54 @@ QList<QRect> heightEqu(QList<QRect> items) {
 
 }  // namespace EditorLayout
 
+namespace {
+
+// The whole number a taken name reduces to for a base: the name with every occurrence of the
+// base taken out (letter case significant); 0 when the name holds no base or the rest is no
+// number.
+int reducedNumber(const QString& name, const QString& base) {
+    if (base.isEmpty() || !name.contains(base, Qt::CaseSensitive)) return 0;
+    QString rest = name;
+    rest.remove(base, Qt::CaseSensitive);
+    bool ok = false;
+    const int n = rest.toInt(&ok, 10);
+    return ok ? n : 0;
+}
+
+}  // namespace
+
+FreeNames::FreeNames(const QStringList& taken) {
+    for (const QString& t : taken) take(t);
+}
+
+bool FreeNames::isTaken(const QString& name) const {
+    return m_folded.contains(name.toCaseFolded());
+}
+
+FreeNames::Numbers& FreeNames::numbersFor(const QString& base) {
+    auto it = m_bases.find(base);
+    if (it != m_bases.end()) return *it;
+    Numbers numbers;
+    for (const QString& t : std::as_const(m_taken))
+        if (const int n = reducedNumber(t, base); n > 0) numbers.used.insert(n);
+    return *m_bases.insert(base, numbers);
+}
+
+QString FreeNames::find(const QString& name, const QString& base) {
+    if (!name.isEmpty() && !isTaken(name)) return name;
+    if (base.isEmpty()) return QStringLiteral("1");
+    Numbers& numbers = numbersFor(base);
+    while (numbers.used.contains(numbers.next)) ++numbers.next;
+    return base + QString::number(numbers.next);
+}
+
+void FreeNames::take(const QString& name) {
+    m_taken << name;
+    m_folded.insert(name.toCaseFolded());
+    for (auto it = m_bases.begin(); it != m_bases.end(); ++it)
+        if (const int n = reducedNumber(name, it.key()); n > 0) it->used.insert(n);
+}
+
 QString uniqueComponentName(const QString& name, const QString& base, const QStringList& taken) {
-    const bool nameTaken = std::any_of(taken.begin(), taken.end(), [&](const QString& t) {
-        return t.compare(name, Qt::CaseInsensitive) == 0;
-    });
-    if (!name.isEmpty() && !nameTaken) return name;
-    QStringList collected;
-    for (const QString& t : taken)
-        if (!base.isEmpty() && t.contains(base, Qt::CaseSensitive)) collected << t;
-    int i = 1;
-    bool dropped = true;
-    while (dropped) {
-        dropped = false;
-        for (qsizetype k = collected.size() - 1; k >= 0; --k) {
-            QString rest = collected[k];
-            rest.remove(base, Qt::CaseSensitive);
-            bool ok = false;
-            const int n = rest.toInt(&ok, 10);
-            if (ok && n == i) {
-                ++i;
-                collected.removeAt(k);
-                dropped = true;
-            }
-        }
-    }
-    return base + QString::number(i);
+    return FreeNames(taken).find(name, base);
 }

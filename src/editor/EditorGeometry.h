@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -38,8 +40,8 @@ enum TAlignStyle { sHorizontal, sVertical };
 enum TCtrlKey { ckCtrl, ckShift, ckAlt, ckNone };
 
 // A rectangle as left, top, right, bottom with right and bottom exclusive. Unlike QRect it
-// keeps an inverted rectangle as it is (an edge dragged past the opposite edge), which the
-// frames apply as they find it.
+// keeps an inverted rectangle as it is (a rubber band drawn up or to the left) until it is
+// normalised.
 struct EditRect {
     int Left = 0;
     int Top = 0;
@@ -76,9 +78,19 @@ QList<QRect> frameBoxes(int W, int H, int bw, int bh, bool single);
 // unsnapped (the editor never divides by a step that cannot be one).
 QPoint snapOffset(QPoint offset, int gridX, int gridY);
 
+// The smallest width and height an edge drag or a keyboard resize leaves a control: below it
+// a field's text is gone and its frame's boxes cannot be told apart.
+inline constexpr int kMinimumControlSize = 8;
+
 // The rectangle a control at `start` takes when dragged by `offset` with `style`; dsUnknown
-// gives the empty rectangle (0, 0, 0, 0). No minimum size.
+// gives the empty rectangle (0, 0, 0, 0). A dragged edge stops kMinimumControlSize short of
+// the opposite edge, so an edge pulled past the other one never turns the rectangle inside
+// out or leaves it without width or height; the opposite edge stays where it was.
 EditRect applyDrag(const EditRect& start, QPoint offset, TDragStyle style);
+
+// A width or height changed by a keyboard step of `delta`: shrinking stops at
+// kMinimumControlSize (a control already smaller is not shrunk further); growing is free.
+int resizedByStep(int size, int delta);
 
 // The layout commands work on the selected controls' bounds, in selection order. Each
 // function returns the new bounds; the callers write back only what changed.
@@ -104,3 +116,28 @@ QList<QRect> heightEqu(QList<QRect> items);
 // without regard to case (an empty name is never free), otherwise `base` followed by the smallest
 // whole number from 1 up that no taken name containing `base` reduces to.
 QString uniqueComponentName(const QString& name, const QString& base, const QStringList& taken);
+
+// The same rule for many names at once, as a paste of many components needs: each name given
+// is recorded as taken before the next is sought. Each taken name is reduced once per base,
+// and the number tried for a base only grows, so naming n components costs about n steps
+// rather than a pass over the taken names for every number skipped.
+class FreeNames {
+  public:
+    explicit FreeNames(const QStringList& taken);
+
+    bool isTaken(const QString& name) const;
+    // The free name for `name` (see uniqueComponentName); nothing is recorded.
+    QString find(const QString& name, const QString& base);
+    void take(const QString& name);
+
+  private:
+    struct Numbers {
+        QSet<int> used;
+        int next = 1;
+    };
+    Numbers& numbersFor(const QString& base);
+
+    QStringList m_taken;
+    QSet<QString> m_folded;
+    QHash<QString, Numbers> m_bases;
+};

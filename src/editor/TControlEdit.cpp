@@ -120,6 +120,9 @@ EditRect TControlEdit::DragRect() const {
 
 bool TControlEdit::AppMessage(QWindow* window, QEvent* event) {
     if (!FEnable || !FEditControl) return false;
+    // Only the container's own window is edited: a dialog that lies over the container keeps
+    // its clicks, however its controls line up with the ones beneath.
+    if (window != FEditControl->window()->windowHandle()) return false;
     // A drop-down list or a menu tracks the mouse in its own loop, out of the editor's sight.
     if (QApplication::activePopupWidget()) return false;
     const QEvent::Type type = event->type();
@@ -149,6 +152,11 @@ QWidget* TControlEdit::TargetOf(QWindow* window, QPointF windowPos) const {
     return nullptr;
 }
 
+bool TControlEdit::IsBackground(const QWidget* target) const {
+    return target && FEditControl &&
+           (target == FEditControl || (isPinned(target) && target->parentWidget() == FEditControl));
+}
+
 bool TControlEdit::MultiSelectDown(Qt::KeyboardModifiers modifiers) const {
     return isCtrlKeyDown(FMutiSelKey, modifiers);
 }
@@ -170,7 +178,7 @@ bool TControlEdit::MousePress(QWindow* window, QMouseEvent* event) {
     FOldRect = {global.x(), global.y(), global.x() - 1, global.y() - 1};
 
     QWidget* C = ControlAtPos(global);
-    if (target != FEditControl && !C) return false;
+    if (!IsBackground(target) && !C) return false;
     if (C && IndexOf(C) != -1) return false;  // its frame takes the press
     if (auto* frame = qobject_cast<TSizeFrame*>(target); frame && frame->Owner() == this) {
         const QPoint p = frame->mapFromGlobal(global);
@@ -204,7 +212,7 @@ bool TControlEdit::MousePress(QWindow* window, QMouseEvent* event) {
 }
 
 void TControlEdit::MouseMove(QWindow* window, QMouseEvent* event) {
-    if (!FDraging || TargetOf(window, event->position()) != FEditControl) return;
+    if (!FDraging || !IsBackground(TargetOf(window, event->position()))) return;
     PointEnd = ConfineToContainer(event->globalPosition().toPoint());
     FNewRect = EditRect{PointStart.x(), PointStart.y(), PointEnd.x(), PointEnd.y()}.normalized();
     ShowRubberBand(FNewRect);
@@ -212,7 +220,7 @@ void TControlEdit::MouseMove(QWindow* window, QMouseEvent* event) {
 }
 
 void TControlEdit::MouseRelease(QWindow* window, QMouseEvent* event) {
-    if (!FDraging || TargetOf(window, event->position()) != FEditControl) return;
+    if (!FDraging || !IsBackground(TargetOf(window, event->position()))) return;
     FDraging = false;
     delete m_band;
 
@@ -277,7 +285,7 @@ QWidget* TControlEdit::ControlAtPos(QPoint globalPos) const {
     while (parent) {
         const QPoint p = parent->mapFromGlobal(globalPos);
         QWidget* found = nullptr;
-        for (QWidget* c : controlChildren(parent, FEditControl)) {
+        for (QWidget* c : selectableChildren(parent, FEditControl)) {
             const QRect g = c->geometry();
             if (g.x() <= p.x() && p.x() <= g.x() + g.width() && g.y() <= p.y() &&
                 p.y() <= g.y() + g.height())
@@ -292,7 +300,7 @@ QWidget* TControlEdit::ControlAtPos(QPoint globalPos) const {
 
 QWidget* TControlEdit::GetSibling(QWidget* AControl, TSide Direction) const {
     if (!AControl) return nullptr;
-    const QList<QWidget*> siblings = controlChildren(AControl->parentWidget(), FEditControl);
+    const QList<QWidget*> siblings = selectableChildren(AControl->parentWidget(), FEditControl);
     QList<QRect> bounds;
     for (QWidget* s : siblings) bounds << s->geometry();
     const int i = EditorLayout::sibling(bounds, int(siblings.indexOf(AControl)), Direction);
@@ -395,13 +403,8 @@ void TControlEdit::DoKeyDown(int& Key, Qt::KeyboardModifiers Shift) {
                 }
                 break;
             case Qt::Key_V:
-                if (FCopyPasteKey && ChildCount() == 1) {
-                    QWidget* selected = GetChild(0);
-                    if (selected && !isNonWindowed(selected))
-                        PraseFromClipboard(selected);
-                    else
-                        PraseFromClipboard(FEditControl);
-                }
+                if (FCopyPasteKey && ChildCount() == 1)
+                    PraseFromClipboard(PasteTarget(GetChild(0)));
                 break;
             default:
                 break;
@@ -410,6 +413,14 @@ void TControlEdit::DoKeyDown(int& Key, Qt::KeyboardModifiers Shift) {
 }
 
 // --- Clipboard -------------------------------------------------------------------------------
+
+QWidget* TControlEdit::PasteTarget(QWidget* selected) const {
+    // Into a container; beside anything else. A copy inside a field would lie hidden under
+    // it and take every click meant for the field.
+    if (acceptsControls(selected)) return selected;
+    if (selected && selected->parentWidget()) return selected->parentWidget();
+    return FEditControl;
+}
 
 void TControlEdit::RegChildClass() {
     std::function<void(QWidget*)> walk = [&](QWidget* parent) {
@@ -500,31 +511,34 @@ bool TControlEdit::PraseFromClipboard(QWidget* AParent) {
         if (!ControlClassRegistry::isCreatable(n->className))
             throw AppError(QStringLiteral("Class %1 not found").arg(n->className));
     const QList<const ControlNode*> components = all.mid(1);
-    QStringList readNames;
+    QSet<QString> readNames;
     for (const ControlNode* n : components) {
         if (n->objectName.isEmpty()) continue;
-        if (readNames.contains(n->objectName, Qt::CaseInsensitive))
+        const QString folded = n->objectName.toCaseFolded();
+        if (readNames.contains(folded))
             throw AppError(
                 QStringLiteral("A component named %1 already exists").arg(n->objectName));
-        readNames << n->objectName;
+        readNames.insert(folded);
     }
 
     // Free names, from the last component read to the first, each free of the names given
     // before it.
     QObject* editorOwner = OwnerObject();
     QObject* targetOwner = ownerOf(AParent);
-    QStringList takenHere = componentNames(editorOwner);
-    QStringList takenThere =
-        targetOwner == editorOwner ? QStringList() : componentNames(targetOwner);
+    FreeNames takenHere(componentNames(editorOwner));
+    FreeNames takenThere(targetOwner == editorOwner ? QStringList() : componentNames(targetOwner));
+    QHash<QString, QString> bases;  // class name -> name base
     QHash<const ControlNode*, QString> names;
     for (auto it = components.crbegin(); it != components.crend(); ++it) {
         const ControlNode* n = *it;
-        const QString name = uniqueComponentName(n->objectName, NameBase(n->className), takenHere);
-        if (targetOwner != editorOwner && takenThere.contains(name, Qt::CaseInsensitive))
+        auto base = bases.find(n->className);
+        if (base == bases.end()) base = bases.insert(n->className, NameBase(n->className));
+        const QString name = takenHere.find(n->objectName, *base);
+        if (targetOwner != editorOwner && takenThere.isTaken(name))
             throw AppError(QStringLiteral("A component named %1 already exists").arg(name));
         names.insert(n, name);
-        takenHere << name;
-        takenThere << name;
+        takenHere.take(name);
+        takenThere.take(name);
     }
 
     // Make the pasted controls (nothing can fail from here on), then put them in place.

@@ -22,7 +22,12 @@ class QWindow;
 //
 // The container may be any QWidget. For what counts as a control, windowed or not, and as a
 // component's owner, see EditorControls.h: a picture that stands for a non-windowed control
-// carries the dynamic property "nonWindowed" = true (EditorControls::setNonWindowed).
+// carries the dynamic property "nonWindowed" = true (EditorControls::setNonWindowed). A pinned
+// control (EditorControls::setPinned) is never selected: a press on it is a press on the
+// container's background, which starts a rubber band. Ctrl+V pastes into the selected control
+// only when it is a container (EditorControls::acceptsControls), otherwise beside it, into its
+// parent. Only presses in the container's own window are edited: another window lying over
+// the container keeps its clicks.
 //
 // The application-wide hook. While EditControl is set, the editor has an event filter on the
 // application. Qt runs application filters latest-installed first, so the editor does not act
@@ -114,6 +119,11 @@ class TControlEdit : public TSizeFrames {
     void CancelRubberBand();
     void ShowRubberBand(const EditRect& screenRect);
     bool MultiSelectDown(Qt::KeyboardModifiers modifiers) const;
+    // The container itself, or a pinned control lying on it: where a press starts a rubber
+    // band.
+    bool IsBackground(const QWidget* target) const;
+    // Where Ctrl+V puts the clipboard's controls with `selected` the only selection.
+    QWidget* PasteTarget(QWidget* selected) const;
     QPoint ConfineToContainer(QPoint globalPos) const;
     QWidget* TargetOf(QWindow* window, QPointF windowPos) const;
     QObject* OwnerObject() const;

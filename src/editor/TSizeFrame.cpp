@@ -330,7 +330,7 @@ void TSizeFrame::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, in
         if (parent && parent == curParent && f->FControl) {
             const QPoint lt = parent->mapFromGlobal(QPoint(target.Left, target.Top));
             const QPoint rb = parent->mapFromGlobal(QPoint(target.Right, target.Bottom));
-            // Qt takes a negative width or height as 0.
+            // An edge drag keeps the minimum size (applyDrag); a move keeps the size.
             f->FControl->setGeometry(lt.x(), lt.y(), rb.x() - lt.x(), rb.y() - lt.y());
         }
         if (f) f->Refresh();
@@ -353,7 +353,7 @@ void TSizeFrame::KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
             const int dx = Key == Qt::Key_Left ? -1 : Key == Qt::Key_Right ? 1 : 0;
             const int dy = Key == Qt::Key_Up ? -1 : Key == Qt::Key_Down ? 1 : 0;
             if (resize)
-                r.setSize(QSize(r.width() + dx, r.height() + dy));
+                r.setSize(QSize(resizedByStep(r.width(), dx), resizedByStep(r.height(), dy)));
             else
                 r.translate(dx, dy);
             f->FControl->setGeometry(r);

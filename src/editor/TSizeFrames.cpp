@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "editor/EditorControls.h"
 #include "editor/TSizeFrame.h"
 #include "platform/AppError.h"
 
@@ -48,7 +49,11 @@ void TSizeFrames::SetPopupMenu(QMenu* menu) {
 }
 
 TSizeFrame* TSizeFrames::AddChild(QWidget* AChild) {
-    if (!AChild || qobject_cast<TSizeFrame*>(AChild) || IndexOf(AChild) != -1) return nullptr;
+    // A pinned control is what the others are placed against; it never joins a selection, so
+    // no drag, nudge, cut or delete can reach it.
+    if (!AChild || qobject_cast<TSizeFrame*>(AChild) || EditorControls::isPinned(AChild) ||
+        IndexOf(AChild) != -1)
+        return nullptr;
     if (AChild->isWindow() || !AChild->parentWidget())
         throw AppError(QStringLiteral("不能加入Form对象"));
     auto* frame = new TSizeFrame(this);

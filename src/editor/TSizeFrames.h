@@ -69,7 +69,7 @@ class TSizeFrames : public QObject {
     std::function<void(QObject* Sender)> OnDblClick;
 
     // Selects a control; returns its new frame, or nullptr when nothing was added (none, a
-    // frame, or already selected).
+    // frame, a pinned control, or already selected).
     TSizeFrame* AddChild(QWidget* AChild);
     void RemoveChild(QWidget* AChild);
     void RemoveChild(int nIndex);

@@ -30,7 +30,7 @@ bool loadPicture(QLabel* image, const QString& fileName) {
     reader.setDecideFormatFromContent(false);
     const QImage picture = reader.read();
     if (picture.isNull()) return false;
-    image->setPixmap(QPixmap::fromImage(picture));
+    if (image) image->setPixmap(QPixmap::fromImage(picture));
     return true;
 }
 

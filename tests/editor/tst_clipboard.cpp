@@ -106,14 +106,49 @@ class TestClipboard : public QObject {
         QVERIFY(second);
         QCOMPARE(s.selection(), QList<QWidget*>{second});
 
-        // With a field selected, Ctrl+V pastes into the field and fits the copy inside it.
+        // With a field selected, Ctrl+V pastes beside it, into the field's parent: a field
+        // holds no controls.
         s.key(Qt::Key_V, Qt::ControlModifier);
-        auto* inner = second->findChild<QComboBox*>("ComboBox3", Qt::FindDirectChildrenOnly);
-        QVERIFY(inner);
-        QCOMPARE(inner->geometry(), QRect(0, 0, 80, 26));
-        QCOMPARE(s.selection(), QList<QWidget*>{inner});
+        auto* third = s.band->findChild<QComboBox*>("ComboBox3", Qt::FindDirectChildrenOnly);
+        QVERIFY(third);
+        QVERIFY(second->findChildren<QComboBox*>().isEmpty());
+        QCOMPARE(third->geometry(), QRect(100, 50, 80, 26));
+        QCOMPARE(s.selection(), QList<QWidget*>{third});
         EditorScene::processDeletes();
         QCOMPARE(s.framesOnForm().size(), 1);
+    }
+
+    void ctrlVPastesIntoASelectedContainerAndBesideAnythingElse() {
+        EditorScene s;
+        s.edit->SetCopyPasteKey(true);
+        QWidget* panel = s.addPanel();  // a plain widget: a container
+        s.edit->RegChildClass();
+        setClipboardEntry(entryOf({node("QComboBox", "cbb1", QRect(10, 40, 80, 26))}));
+
+        s.click(panel, QPoint(150, 80));
+        QCOMPARE(s.selection(), QList<QWidget*>{panel});
+        s.key(Qt::Key_V, Qt::ControlModifier);
+        auto* intoPanel = panel->findChild<QComboBox*>("ComboBox1", Qt::FindDirectChildrenOnly);
+        QVERIFY(intoPanel);
+        QCOMPARE(s.selection(), QList<QWidget*>{intoPanel});
+
+        // With the panel's own combo box selected, the paste goes to the panel beside it.
+        s.click(s.inner, QPoint(20, 10));
+        QCOMPARE(s.selection(), QList<QWidget*>{s.inner});
+        s.key(Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(panel->findChild<QComboBox*>("ComboBox2", Qt::FindDirectChildrenOnly));
+        QVERIFY(s.inner->findChildren<QComboBox*>().isEmpty());
+
+        // The picture is no container either.
+        s.click(s.image, QPoint(20, 10));
+        s.key(Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(s.band->findChild<QComboBox*>("ComboBox3", Qt::FindDirectChildrenOnly));
+        QVERIFY(s.image->findChildren<QWidget*>().isEmpty());
+
+        QVERIFY(EditorControls::acceptsControls(panel));
+        QVERIFY(EditorControls::acceptsControls(s.band));
+        QVERIFY(!EditorControls::acceptsControls(s.cbb1));
+        QVERIFY(!EditorControls::acceptsControls(s.image));
     }
 
     void aCopyOfSeveralKeepsTheirOrderAndSelection() {

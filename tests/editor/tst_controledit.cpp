@@ -286,6 +286,37 @@ class TestControlEdit : public QObject {
         QCOMPARE(s.edit->ControlAtPos(s.band->mapToGlobal(QPoint(181, 76))), s.image);
     }
 
+    void aPinnedPictureIsTheBackground() {
+        EditorScene s(true);
+        EditorControls::setPinned(s.image);
+        QVERIFY(!s.edit->AddChild(s.image));
+        s.edit->SelectChild(s.image);
+        QCOMPARE(s.edit->ChildCount(), 0);
+
+        // A press on it starts a rubber band, which the picture itself never joins.
+        s.click(s.cbb2, QPoint(20, 10));
+        s.press(s.image, QPoint(90, 40));
+        QVERIFY(s.edit->DrawingRubberBand());
+        QCOMPARE(s.edit->ChildCount(), 0);
+        s.move(s.image, QPoint(200, 100));
+        QCOMPARE(s.overlays().size(), 1);
+        s.move(s.image, QPoint(250, 200));
+        s.release(s.image, QPoint(250, 200));
+        QVERIFY(!s.edit->DrawingRubberBand());
+        QCOMPARE(s.selection(), (QList<QWidget*>{s.cbb1, s.cbb3}));
+        QVERIFY(s.overlays().isEmpty());
+        QCOMPARE(s.edit->ControlAtPos(s.band->mapToGlobal(QPoint(500, 300))), nullptr);
+        QCOMPARE(s.edit->ControlAtPos(s.band->mapToGlobal(QPoint(110, 60))), s.cbb1);
+
+        // The arrows pass it by: nothing but the picture lies left of cbb1.
+        s.edit->SelectChild(s.cbb1);
+        EditorScene::processDeletes();
+        s.key(Qt::Key_Left);
+        QCOMPARE(s.selection(), QList<QWidget*>{s.cbb1});
+        QCOMPARE(s.edit->GetSibling(s.cbb1, sLeft), nullptr);
+        QCOMPARE(s.edit->GetSibling(s.cbb1, sRight), s.cbb2);
+    }
+
     void hiddenFieldsAndNestedControlsAreFound() {
         EditorScene s;
         s.cbb2->hide();
@@ -512,7 +543,7 @@ class TestControlEdit : public QObject {
         QCOMPARE(doubleClicks, 1);
     }
 
-    void aPressOnAnotherWindowOverAFieldSelectsIt() {
+    void aPressOnAnotherWindowOverTheContainerReachesThatWindow() {
         EditorScene s;
         QWidget other;
         other.setObjectName("Other");
@@ -521,10 +552,15 @@ class TestControlEdit : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&other));
         PressSpy spy;
         spy.watch(&other);
-        QTest::mousePress(other.windowHandle(), Qt::LeftButton, {}, QPoint(20, 15));
-        QCOMPARE(s.selection(), QList<QWidget*>{s.cbb1});
-        QCOMPARE(spy.presses, 0);
-        QTest::mouseRelease(other.windowHandle(), Qt::LeftButton, {}, QPoint(20, 15));
+        // Over a field, and over the background beside it.
+        for (const QPoint p : {QPoint(20, 15), QPoint(5, 5)}) {
+            QTest::mousePress(other.windowHandle(), Qt::LeftButton, {}, p);
+            QTest::mouseMove(other.windowHandle(), p + QPoint(30, 20));
+            QTest::mouseRelease(other.windowHandle(), Qt::LeftButton, {}, p + QPoint(30, 20));
+        }
+        QCOMPARE(spy.presses, 2);
+        QCOMPARE(s.edit->ChildCount(), 0);
+        QVERIFY(!s.edit->DrawingRubberBand());
         QCOMPARE(s.cbb1->pos(), QPoint(100, 50));
     }
 

@@ -66,10 +66,34 @@ class TestEditorGeometry : public QObject {
         QCOMPARE(applyDrag(r, QPoint(8, 8), dsLeftBottom), (EditRect{108, 50, 180, 84}));
         QCOMPARE(applyDrag(r, QPoint(8, 8), dsRightBottom), (EditRect{100, 50, 188, 84}));
         QCOMPARE(applyDrag(r, QPoint(8, 8), dsUnknown), EditRect{});
-        // A left edge dragged past the right one stays inverted.
-        const EditRect inverted = applyDrag(r, QPoint(100, 0), dsLeft);
-        QCOMPARE(inverted.width(), -20);
-        QVERIFY(inverted.isEmpty());
+    }
+
+    void anEdgeDraggedPastTheOtherStopsAtTheMinimumSize() {
+        const EditRect r{100, 50, 180, 76};  // 80 x 26
+        const int m = kMinimumControlSize;
+        QVERIFY(m >= 4);
+        // The dragged edge stops short of the opposite one; the opposite edge stays.
+        QCOMPARE(applyDrag(r, QPoint(100, 0), dsLeft), (EditRect{180 - m, 50, 180, 76}));
+        QCOMPARE(applyDrag(r, QPoint(80, 0), dsLeft), (EditRect{180 - m, 50, 180, 76}));
+        QCOMPARE(applyDrag(r, QPoint(-100, 0), dsRight), (EditRect{100, 50, 100 + m, 76}));
+        QCOMPARE(applyDrag(r, QPoint(0, 40), dsTop), (EditRect{100, 76 - m, 180, 76}));
+        QCOMPARE(applyDrag(r, QPoint(0, -40), dsBottom), (EditRect{100, 50, 180, 50 + m}));
+        QCOMPARE(applyDrag(r, QPoint(200, 200), dsLeftTop), (EditRect{180 - m, 76 - m, 180, 76}));
+        QCOMPARE(applyDrag(r, QPoint(-200, 200), dsRightTop), (EditRect{100, 76 - m, 100 + m, 76}));
+        QCOMPARE(applyDrag(r, QPoint(200, -200), dsLeftBottom),
+                 (EditRect{180 - m, 50, 180, 50 + m}));
+        QCOMPARE(applyDrag(r, QPoint(-200, -200), dsRightBottom),
+                 (EditRect{100, 50, 100 + m, 50 + m}));
+        // Short of the minimum nothing is held back, and a move keeps any size.
+        QCOMPARE(applyDrag(r, QPoint(72, 0), dsLeft), (EditRect{172, 50, 180, 76}));
+        QCOMPARE(applyDrag(EditRect{0, 0, 2, 2}, QPoint(5, 5), dsMove), (EditRect{5, 5, 7, 7}));
+
+        // Keyboard steps shrink down to the minimum and no further; growing is free.
+        QCOMPARE(resizedByStep(m + 1, -1), m);
+        QCOMPARE(resizedByStep(m, -1), m);
+        QCOMPARE(resizedByStep(3, -1), 3);  // already below it: left as it is
+        QCOMPARE(resizedByStep(3, 1), 4);
+        QCOMPARE(resizedByStep(26, 0), 26);
     }
 
     void alignToEdgesAndCentres() {
@@ -155,6 +179,38 @@ class TestEditorGeometry : public QObject {
         QCOMPARE(uniqueComponentName("cbb1", "ComboBox", {"cbb1", "combobox1"}),
                  QString("ComboBox1"));
         QCOMPARE(uniqueComponentName("", "Label", {}), QString("Label1"));
+    }
+
+    void freeNamesForManyComponents() {
+        FreeNames names({"cbb1", "ComboBox2", "Label1", "xComboBox4y"});
+        QVERIFY(names.isTaken("CBB1"));
+        QVERIFY(!names.isTaken("cbb2"));
+        QStringList given;
+        for (int i = 0; i < 5; ++i) {
+            const QString name = names.find("cbb1", "ComboBox");
+            QVERIFY(!names.isTaken(name));
+            names.take(name);
+            given << name;
+        }
+        // 2 is taken; "xComboBox4y" reduces to no number, so 4 is free.
+        QCOMPARE(given,
+                 (QStringList{"ComboBox1", "ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"}));
+        // A name taken later counts for a base already in use, and for bases met later.
+        names.take("ComboBox7");
+        names.take("Label2");
+        QCOMPARE(names.find("", "ComboBox"), QString("ComboBox8"));
+        QCOMPARE(names.find("", "Label"), QString("Label3"));
+        QCOMPARE(names.find("Free", "Label"), QString("Free"));
+        // Each name given is what the one-off rule gives for everything taken so far.
+        QStringList taken{"cbb1", "ComboBox3", "ComboBox1"};
+        FreeNames incremental(taken);
+        for (int i = 0; i < 50; ++i) {
+            const QString name = incremental.find("cbb1", "ComboBox");
+            QCOMPARE(name, uniqueComponentName("cbb1", "ComboBox", taken));
+            incremental.take(name);
+            taken << name;
+        }
+        QCOMPARE(taken.last(), QString("ComboBox52"));
     }
 
     void streamRoundTrip() {
