@@ -128,6 +128,11 @@ class TEXPDPrintForm : public QMainWindow {
     void btnPrintClick();
     void btn1Click();
     void ReportPage1Preview(TReportJob* job);
+    // The position, in the printer list as it stands now, of the printer a job is to go to:
+    // the chosen one, or the system's default when none is chosen. When there is none to use
+    // (not installed, gone since it was chosen, nothing chosen and no default) the user is
+    // told beside `messageParent` and SilentAbort is thrown; a gone printer refreshes the list.
+    int printerIndexForOutput(QWidget* messageParent);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -141,18 +146,29 @@ class TEXPDPrintForm : public QMainWindow {
     void createFields();
     void connectHandlers();
 
+    // The size edits' whole numbers in millimetres: width is edtWide, height edtLong. Raises
+    // the user's error for an empty edit or a text that is no whole number.
+    QSize sizeEditsMillimetres() const;
     // The size edits' whole numbers applied to the page (Enter, saves, printing).
     void applySizeEdits();
     void followRatio(QLineEdit* changed, QLineEdit* other, bool changedIsHeight);
     void applyFontFaceToFields(const QString& face);
     void applyFontSizeToFields(int pointSize);
     void fillPrinterList();
+    // The printer list anew, with `keep` selected when it is still installed.
+    void refillPrinterList(const QStringList& installed, const QString& keep);
+    // "未安装打印机！" and SilentAbort when no printer is installed.
+    void requireInstalledPrinter(QWidget* messageParent);
     void usePrinterChoice();
     void composePrintItems();
     void runOutputCommand(bool preview);
+    // The size edits as the paper to print on, refused with the user's error when no waybill
+    // can be that small or that large.
+    QSize printableSizeOfEdits() const;
 
     bool m_shown = false;
 };
 
-// The platform default printer's name as the printer list spells it; empty with no printer.
+// The platform default printer's name as the printer list spells it; empty with no printer or
+// when the platform names no default.
 QString GetDefaultPrinterName();

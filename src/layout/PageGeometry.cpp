@@ -38,14 +38,19 @@ void TEXPDPrintForm::FitBandToPage() {
         roundHalfEvenToDouble(ReportPage1->pageValue(TReportPage::Length) - 2));
 }
 
-void TEXPDPrintForm::applySizeEdits() {
-    // Both texts are converted before the page is touched, so a bad width never leaves the
-    // page with a new length, the old width and a band that no longer fits.
+QSize TEXPDPrintForm::sizeEditsMillimetres() const {
     if (edtLong->text().isEmpty() || edtWide->text().isEmpty())
         throw AppError(QStringLiteral("请填写快递单的高和宽（毫米）。"));
     const int height = wholeNumberOf(edtLong->text());
     const int width = wholeNumberOf(edtWide->text());
-    SetWaybillSize(height, width);
+    return {width, height};
+}
+
+void TEXPDPrintForm::applySizeEdits() {
+    // Both texts are converted before the page is touched, so a bad width never leaves the
+    // page with a new length, the old width and a band that no longer fits.
+    const QSize size = sizeEditsMillimetres();
+    SetWaybillSize(size.height(), size.width());
 }
 
 void TEXPDPrintForm::followRatio(QLineEdit* changed, QLineEdit* other, bool changedIsHeight) {

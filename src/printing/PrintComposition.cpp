@@ -8,7 +8,6 @@
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
 #include "platform/MessageBoxes.h"
-#include "platform/PrinterBackend.h"
 #include "platform/WholeNumber.h"
 #include "printing/PrintItems.h"
 #include "printing/TEXPDPreview.h"
@@ -33,6 +32,13 @@ void RemovePrintItems(TReportBand* band) {
     for (const QString& name : std::as_const(PrintItemNames))
         if (auto* item = qobject_cast<TReportLabel*>(bandComponent(band, name))) delete item;
 }
+
+namespace {
+// Waybills are hand-sized forms: a few millimetres print a blank scrap, a metre a poster, and
+// neither is what the user meant.
+constexpr int kSmallestWaybillMm = 20;
+constexpr int kLargestWaybillMm = 600;
+}  // namespace
 
 bool BandHasPrintItems(const TReportBand* band) {
     return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
@@ -75,12 +81,33 @@ void TEXPDPrintForm::composePrintItems() {
     }
 }
 
+QSize TEXPDPrintForm::printableSizeOfEdits() const {
+    const QSize size = sizeEditsMillimetres();
+    const auto printable = [](int mm) {
+        return mm >= kSmallestWaybillMm && mm <= kLargestWaybillMm;
+    };
+    if (!printable(size.width()) || !printable(size.height()))
+        throw AppError(QStringLiteral("快递单尺寸 %1 × %2 毫米（高 × 宽）无法打印：高和宽都须在 "
+                                      "%3 到 %4 毫米之间。")
+                           .arg(size.height())
+                           .arg(size.width())
+                           .arg(kSmallestWaybillMm)
+                           .arg(kLargestWaybillMm));
+    return size;
+}
+
 void TEXPDPrintForm::runOutputCommand(bool preview) {
-    if (PrinterBackend::instance().printerNames().isEmpty()) {
-        MessageBoxes::warning(QStringLiteral("未安装打印机！"), this);
+    requireInstalledPrinter(this);
+    if (ActivePreview) {
+        // The preview stays on top, so the message goes with it.
+        MessageBoxes::information(QStringLiteral("预览窗口已打开，请先关闭预览。"), ActivePreview);
+        ActivePreview->raise();
         return;
     }
-    if (ActivePreview || BandHasPrintItems(DetailBand1)) return;
+    if (BandHasPrintItems(DetailBand1)) return;
+    // Both are settled before anything is made, so a refusal leaves page and band untouched.
+    const int printerIndex = printerIndexForOutput(this);
+    const QSize paper = printableSizeOfEdits();
 
     setUpdatesEnabled(false);
     // Whatever ends the command early must not leave items behind (they would turn every
@@ -94,13 +121,14 @@ void TEXPDPrintForm::runOutputCommand(bool preview) {
     composePrintItems();
     setUpdatesEnabled(true);
     repaint();
-    applySizeEdits();
-    if (preview) {
+    SetWaybillSize(paper.height(), paper.width());
+    // The preview's job takes its paper from this printer too, and a stale index must not
+    // reach the engine.
+    ReportPage1->printerSettings().PrinterIndex = printerIndex;
+    if (preview)
         ReportPage1->Preview();
-    } else {
-        ReportPage1->printerSettings().PrinterIndex = cbbPrinterName->currentIndex();
+    else
         ReportPage1->Print();
-    }
 }
 
 void TEXPDPrintForm::btnPrintClick() {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ScreenScale.h"
+#include "printing/PreviewPlacement.h"
 #include "printing/PrintItems.h"
 #include "printing/engine/TReportJob.h"
 #include "printing/engine/TReportPreview.h"
@@ -95,8 +97,7 @@ TEXPDPreview::TEXPDPreview(TEXPDPrintForm* mainForm)
     column->addWidget(Panel1);
     column->addWidget(ReportPreview1, 1);
     column->addWidget(bar);
-    resize(scaled(1161), scaled(799));
-    move(mainForm->geometry().center() - rect().center());
+    placeBesideMainWindow(QSize(scaled(1161), scaled(799)));
 
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPreview::btn1Click));
     connect(btn2, &QPushButton::clicked, this, guarded(this, &TEXPDPreview::btn2Click));
@@ -108,6 +109,19 @@ TEXPDPreview::TEXPDPreview(TEXPDPrintForm* mainForm)
     connect(bt_close, &QPushButton::clicked, this, guarded(this, &TEXPDPreview::bt_closeClick));
     // The window sees keys before its controls do.
     qApp->installEventFilter(this);
+}
+
+void TEXPDPreview::placeBesideMainWindow(const QSize& clientSize) {
+    // Our own frame is not known before the window is shown; the main window's is, and the
+    // window system decorates both alike.
+    const QSize decoration = m_mainForm->frameGeometry().size() - m_mainForm->geometry().size();
+    const QRect printerControls(m_mainForm->Panel1->mapToGlobal(QPoint(0, 0)),
+                                m_mainForm->Panel1->size());
+    const QRect frame =
+        previewPlacement(m_mainForm->frameGeometry(), printerControls, clientSize + decoration,
+                         m_mainForm->screen()->availableGeometry());
+    move(frame.topLeft());
+    resize(frame.size() - decoration);
 }
 
 TEXPDPreview::~TEXPDPreview() {
@@ -186,7 +200,7 @@ void TEXPDPreview::FormKeyDown(QKeyEvent* event) {
 void TEXPDPreview::spprintClick() {
     TReportJob* job = ReportPreview1->reportJob();
     if (!job) return;
-    job->setPrinterIndex(m_mainForm->cbbPrinterName->currentIndex());
+    job->setPrinterIndex(m_mainForm->printerIndexForOutput(this));
     job->Print();
 }
 

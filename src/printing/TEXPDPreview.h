@@ -50,6 +50,8 @@ class TEXPDPreview : public QWidget {
 
   private:
     void showPercentBoxAsToggled();
+    // Opens the window where the main window's printer controls stay in reach.
+    void placeBesideMainWindow(const QSize& clientSize);
 
     TEXPDPrintForm* m_mainForm;
     bool m_shown = false;

@@ -38,9 +38,10 @@ void TEXPDPrintForm::CbbReadIni(ProfileFile& ini, bool isDefault) {
                     ini.readString(currentTemplate(), keys.printer, defaultPrinter));
     if (cbbPrinterName->currentIndex() < 0) {
         selectItemEqual(cbbPrinterName, defaultPrinter);
-        // With no printer in the list there is nothing to put in its place; writing the empty
-        // text would lose a printer name the user chose on a machine that had it.
-        if (cbbPrinterName->count() > 0)
+        // With no printer in the list, or no default to put in its place, nothing is selected;
+        // writing the empty text would lose a printer name the user chose on a machine that
+        // had it.
+        if (cbbPrinterName->currentIndex() >= 0)
             ini.writeString(currentTemplate(), keys.printer, cbbPrinterName->currentText());
     }
 
@@ -85,7 +86,9 @@ void TEXPDPrintForm::CbbReadIni(ProfileFile& ini, bool isDefault) {
 
 void TEXPDPrintForm::CbbWriteIni(ProfileFile& ini, bool isDefault) {
     const SetKeys keys = keysOf(isDefault);
-    ini.writeString(currentTemplate(), keys.printer, cbbPrinterName->currentText());
+    // Nothing selected means the stored printer is not installed here: it keeps its place.
+    if (cbbPrinterName->currentIndex() >= 0)
+        ini.writeString(currentTemplate(), keys.printer, cbbPrinterName->currentText());
     ini.writeString(currentTemplate(), keys.height, edtLong->text());
     ini.writeString(currentTemplate(), keys.width, edtWide->text());
     ini.writeString(currentTemplate(), keys.fontName, cbbTextfontname->currentText());

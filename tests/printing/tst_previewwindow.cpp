@@ -135,6 +135,57 @@ class TestPreviewWindow : public QObject {
         QCOMPARE(fx.printers.documents[1].pages.size(), 1);
     }
 
+    // Between two prints from the preview the user picks another printer on the main window:
+    // the picker and the two commands must not lie under the preview.
+    void thePrinterControlsStayInReachWhileThePreviewIsOpen() {
+        MainWindowFixture fx({"Office Laser", "Dot Matrix"}, "Office Laser");
+        TEXPDPrintForm& form = fx.start();
+        const QSize normalSize = form.size();
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            QCOMPARE(form.size(), normalSize);
+            const QRect frame = preview.frameGeometry();
+            for (QWidget* control :
+                 {static_cast<QWidget*>(form.cbbPrinterName), static_cast<QWidget*>(form.btnPrint),
+                  static_cast<QWidget*>(form.btn1)}) {
+                const QRect global(control->mapToGlobal(QPoint(0, 0)), control->size());
+                QVERIFY2(!frame.intersects(global), qPrintable(control->objectName()));
+            }
+            // The preview still shows a usable page area.
+            QVERIFY(preview.ReportPreview1->height() > 200);
+
+            QTest::mouseClick(preview.spprint, Qt::LeftButton);
+            chooseItem(form.cbbPrinterName, "Dot Matrix");
+            QTest::mouseClick(preview.spprint, Qt::LeftButton);
+
+            // The main window's commands say why they do nothing.
+            QTest::mouseClick(form.btnPrint, Qt::LeftButton);
+            QTest::mouseClick(form.btn1, Qt::LeftButton);
+            const QString open = "预览窗口已打开，请先关闭预览。";
+            QCOMPARE(fx.boxes.texts(), QStringList({open, open}));
+            QCOMPARE(fx.boxes.shown.first().icon, MessageBoxes::Icon::Information);
+        }));
+        QCOMPARE(fx.printers.documents.size(), 2);
+        QCOMPARE(fx.printers.documents[0].printer, QString("Office Laser"));
+        QCOMPARE(fx.printers.documents[1].printer, QString("Dot Matrix"));
+    }
+
+    void printingFromThePreviewOnAPrinterThatWentAwayPrintsNothing() {
+        MainWindowFixture fx({"P1", "P2", "P3"}, "P1");
+        TEXPDPrintForm& form = fx.start();
+        chooseItem(form.cbbPrinterName, "P2");
+        QVERIFY(runInPreview(form, [&](TEXPDPreview& preview) {
+            fx.printers.printers.removeAt(1);
+            QTest::mouseClick(preview.spprint, Qt::LeftButton);
+            QCOMPARE(fx.boxes.texts(), QStringList{"打印机“P2”已不存在，请重新选择。"});
+            QVERIFY(fx.printers.documents.isEmpty());
+            QCOMPARE(form.cbbPrinterName->count(), 2);
+            chooseItem(form.cbbPrinterName, "P3");
+            QTest::mouseClick(preview.spprint, Qt::LeftButton);
+        }));
+        QCOMPARE(fx.printers.documents.size(), 1);
+        QCOMPARE(fx.printers.documents.first().printer, QString("P3"));
+    }
+
     void closingByTheTitleBarEndsThePreviewAndTheMainWindowClosesAgain() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();

@@ -163,6 +163,54 @@ class TestPrintComposition : public QObject {
         QCOMPARE(PrintItemNames, QStringList{"unchanged"});
     }
 
+    // Paper a few millimetres or a metre across is a typing slip, not a waybill: neither
+    // command may print or show it, and the refusal changes nothing the user typed or stored.
+    void absurdPaperSizesAreRefusedBeforeAnythingPrints() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        form.chk1->setChecked(false);  // each edit keeps what is typed into it
+        struct Size {
+            QString length, width;
+        };
+        for (const Size& size :
+             {Size{"5", "5"}, Size{"999", "999"}, Size{"19", "230"}, Size{"128", "601"}}) {
+            form.edtLong->setText(size.length);
+            form.edtWide->setText(size.width);
+            const QString before = fx.readSettings();
+            fx.boxes.clear();
+            QTest::mouseClick(form.btnPrint, Qt::LeftButton);
+            // A preview that opened would hold the test in its loop: close it, so that the
+            // checks below can tell.
+            QTimer::singleShot(1000, &form, [] {
+                if (ActivePreview) ActivePreview->close();
+            });
+            QTest::mouseClick(form.btn1, Qt::LeftButton);
+            const QString context = size.length + " x " + size.width;
+            QCOMPARE(fx.boxes.shown.size(), 2);
+            for (const QString& text : fx.boxes.texts()) {
+                QVERIFY2(text.contains(size.length + " × " + size.width), qPrintable(text));
+                QVERIFY2(text.contains("20") && text.contains("600"), qPrintable(text));
+            }
+            QVERIFY2(fx.printers.documents.isEmpty(), qPrintable(context));
+            QVERIFY(!ActivePreview);
+            QVERIFY(printItems(form).isEmpty());
+            QCOMPARE(form.edtLong->text(), size.length);
+            QCOMPARE(form.edtWide->text(), size.width);
+            QCOMPARE(form.ReportPage1->pageValue(TReportPage::Length), 128.0);
+            QCOMPARE(form.ReportPage1->pageValue(TReportPage::Width), 230.0);
+            QCOMPARE(fx.readSettings(), before);
+        }
+        // The limits themselves print.
+        fx.boxes.clear();
+        form.edtLong->setText("20");
+        form.edtWide->setText("600");
+        QTest::mouseClick(form.btnPrint, Qt::LeftButton);
+        QVERIFY2(fx.boxes.shown.isEmpty(), qPrintable(fx.boxes.texts().join("|")));
+        QCOMPARE(fx.printers.documents.size(), 1);
+        QCOMPARE(fx.printers.documents.first().mode.paperLength, 200.0);
+        QCOMPARE(fx.printers.documents.first().mode.paperWidth, 6000.0);
+    }
+
     void aCommandEndedByAnErrorLeavesNothingBehind() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();

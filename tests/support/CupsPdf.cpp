@@ -44,19 +44,26 @@ QStringList outFolders() {
     return folders;
 }
 
+QStringList pdfsFor(const QString& title, const QDateTime& since) {
+    QStringList found;
+    for (const QString& folder : outFolders()) {
+        QDirIterator it(folder, {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info(it.next());
+            if (info.fileName().contains(title) && info.lastModified() >= since.addSecs(-2) &&
+                info.size() > 0)
+                found << info.absoluteFilePath();
+        }
+    }
+    return found;
+}
+
 QString waitForPdf(const QString& title, const QDateTime& since) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 60000) {
-        for (const QString& folder : outFolders()) {
-            QDirIterator it(folder, {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                const QFileInfo info(it.next());
-                if (info.fileName().contains(title) && info.lastModified() >= since.addSecs(-2) &&
-                    info.size() > 0)
-                    return info.absoluteFilePath();
-            }
-        }
+        const QStringList found = pdfsFor(title, since);
+        if (!found.isEmpty()) return found.first();
         QTest::qWait(200);
     }
     return {};

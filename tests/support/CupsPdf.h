@@ -19,6 +19,8 @@ struct Ink {
 // cups-pdf's Out folders: the configured one with ${HOME} for the users a job may run as, and
 // the anonymous folder.
 QStringList outFolders();
+// The PDFs cups-pdf has made since `since` for jobs of this title, as they are now.
+QStringList pdfsFor(const QString& title, const QDateTime& since);
 // The PDF cups-pdf made for a job of this title (it mangles the name, so we look for its
 // letters), waiting up to a minute; empty when none came.
 QString waitForPdf(const QString& title, const QDateTime& since);
