@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -147,6 +148,28 @@ int main(int argc, char* argv[]) {
     std::printf("  (senders with Z: %lld of %lld)\n",
                 static_cast<long long>(cbbSendNames->count() - 1),
                 static_cast<long long>(SenderNameList.size()));
+
+    // Typing several characters into the open customer list: each key narrows it again.
+    for (const char* typed : {"zs", "wang", "1234", "xz0"}) {
+        cbbCustomerNames->hidePopup();
+        t.restart();
+        for (const char* c = typed; *c; ++c) {
+            const int key = QChar::fromLatin1(*c).toUpper().unicode();
+            const QString text = QString(QChar::fromLatin1(*c));
+            QObject* target = cbbCustomerNames->view()->isVisible()
+                                  ? static_cast<QObject*>(cbbCustomerNames->view())
+                                  : cbbCustomerNames;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(target, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(target, &release);
+        }
+        const QByteArray what = QByteArray("typing \"") + typed + "\" on customers (all keys)";
+        report(what.constData(), ms(t));
+        std::printf("  (%lld entries kept)\n",
+                    static_cast<long long>(cbbCustomerNames->count() - 1));
+    }
+    cbbCustomerNames->hidePopup();
 
     // Opening the full list.
     AddressPickers::ReplaceEntries(cbbCustomerNames, CustomerNameList);

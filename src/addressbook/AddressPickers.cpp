@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QStringListModel>
+#include <numeric>
 
 #include "addressbook/AddressBook.h"
 #include "addressbook/AddressNameLists.h"
@@ -23,6 +24,14 @@ struct FieldColumn {
 constexpr FieldColumn kSenderFields[] = {
     {"cbb1", "发货人"}, {"cbb2", "始发地"}, {"cbb3", "地址"}, {"cbb4", "电话"}, {"cbb5", "单位"},
 };
+// The columns of a side's entries: the name, what tells equal names apart, the telephone.
+struct EntryColumns {
+    const char* name;
+    const char* detail;
+    const char* phone;
+};
+constexpr EntryColumns kSenderEntry{"发货人", "单位", "电话"};
+constexpr EntryColumns kCustomerEntry{"名称", "收货人", "电话"};
 constexpr FieldColumn kCustomerFields[] = {
     {"cbb11", "收货人"}, {"cbb22", "目的地"}, {"cbb33", "地址"},
     {"cbb44", "电话"},   {"cbb55", "名称"},
@@ -43,9 +52,7 @@ AddressPickers::AddressPickers(AddressBook& book, QComboBox* cbbSendNames,
       m_book(book),
       m_sendNames(cbbSendNames),
       m_customerNames(cbbCustomerNames),
-      m_fields(std::move(fields)),
-      m_senderList(&SenderNameList),
-      m_customerList(&CustomerNameList) {
+      m_fields(std::move(fields)) {
     preparePicker(m_sendNames);
     preparePicker(m_customerNames);
     connect(m_sendNames, &QComboBox::activated, this,
@@ -58,11 +65,6 @@ AddressPickers::FieldLookup AddressPickers::fieldsUnder(QWidget* root) {
     return [root](const QString& name) -> QComboBox* {
         return root ? root->findChild<QComboBox*>(name) : nullptr;
     };
-}
-
-void AddressPickers::setNameLists(QStringList* senderNames, QStringList* customerNames) {
-    m_senderList = senderNames;
-    m_customerList = customerNames;
 }
 
 void AddressPickers::preparePicker(QComboBox* picker) {
@@ -104,12 +106,68 @@ void AddressPickers::ReplaceEntries(QComboBox* picker, const QStringList& entrie
 }
 
 void AddressPickers::Fill() {
-    m_book.ShowStringList(AddressBook::kSenderListSql, QStringLiteral("发货人"), *m_senderList,
-                          *m_book.ADOQuery1);
-    ReplaceEntries(m_sendNames, *m_senderList);
-    m_book.ShowStringList(AddressBook::kCustomerListSql, QStringLiteral("名称"), *m_customerList,
-                          *m_book.ADOQuery1);
-    ReplaceEntries(m_customerNames, *m_customerList);
+    fillSide(true);
+    fillSide(false);
+}
+
+void AddressPickers::fillSide(bool senderSide) {
+    const EntryColumns& columns = senderSide ? kSenderEntry : kCustomerEntry;
+    AddressQuery& query = *m_book.ADOQuery1;
+    m_book.OpenData(senderSide ? AddressBook::kSenderListSql : AddressBook::kCustomerListSql,
+                    query);
+    const QString nameColumn = QString::fromUtf8(columns.name);
+    const QString detailColumn = QString::fromUtf8(columns.detail);
+    const QString phoneColumn = QString::fromUtf8(columns.phone);
+    const int keyColumn = 0;
+    QStringList names;
+    QVector<AddressEntry> entries;
+    names.reserve(query.recordCount());
+    entries.reserve(query.recordCount());
+    const int nameAt = query.columnIndex(nameColumn);
+    const int detailAt = query.columnIndex(detailColumn);
+    const int phoneAt = query.columnIndex(phoneColumn);
+    auto textAt = [&query](int row, int column) {
+        const QVariant v = query.valueAt(row, column);
+        return v.isNull() ? QString() : v.toString();
+    };
+    for (int row = 0; row < query.recordCount(); ++row) {
+        const QString name = textAt(row, nameAt);
+        names.append(name);
+        // A row without a name (a company stored without its person) is no picker entry.
+        if (name.trimmed().isEmpty()) continue;
+        entries.append({query.valueAt(row, keyColumn), name, textAt(row, detailAt).trimmed(),
+                        textAt(row, phoneAt).trimmed()});
+    }
+    query.close();
+    (senderSide ? SenderNameList : CustomerNameList) = std::move(names);
+    Side& s = side(senderSide);
+    s.search.setEntries(std::move(entries));
+    setTyped(senderSide, QString());
+    QVector<int> all(s.search.entries().size());
+    std::iota(all.begin(), all.end(), 0);
+    showEntries(senderSide, all, false);
+}
+
+void AddressPickers::showEntries(bool senderSide, const QVector<int>& indexes,
+                                 bool withEmptyEntry) {
+    Side& s = side(senderSide);
+    QStringList labels;
+    labels.reserve(indexes.size() + 1);
+    s.shown.clear();
+    if (withEmptyEntry) {
+        labels.append(QString());
+        s.shown.append(-1);
+    }
+    for (int index : indexes) {
+        labels.append(s.search.label(index));
+        s.shown.append(index);
+    }
+    ReplaceEntries(senderSide ? m_sendNames : m_customerNames, labels);
+}
+
+void AddressPickers::setTyped(bool senderSide, const QString& typed) {
+    side(senderSide).typed = typed;
+    (senderSide ? m_sendNames : m_customerNames)->setPlaceholderText(typed);
 }
 
 void AddressPickers::setField(const QString& name, const QString& text) const {
@@ -122,7 +180,15 @@ void AddressPickers::change(bool senderSide) {
     const FieldColumn* table = senderSide ? kSenderFields : kCustomerFields;
     const QString& lookupSql =
         senderSide ? AddressBook::kSenderLookupSql : AddressBook::kCustomerLookupSql;
+    Side& s = side(senderSide);
+    setTyped(senderSide, QString());
     const QString text = picker->currentText();
+    const int row = picker->currentIndex();
+    // The entry of the chosen row, when the picker still shows what this controller put there.
+    const int index = (row >= 0 && row < s.shown.size() && s.shown.size() == picker->count())
+                          ? s.shown.at(row)
+                          : -1;
+    const bool ownEntry = index >= 0 && s.search.label(index) == text;
     if (text.isEmpty()) {
         for (int i = 0; i < 5; ++i) {
             const QString field = QLatin1String(table[i].field);
@@ -131,8 +197,15 @@ void AddressPickers::change(bool senderSide) {
         return;
     }
     AddressQuery& query = *m_book.ADOQuery1;
-    m_book.OpenData(lookupSql, query, {text});
-    // The first row of the result; no row reads as empty texts.
+    const QString name = ownEntry ? s.search.entries().at(index).name : text;
+    m_book.OpenData(lookupSql, query, {name});
+    // The chosen entry's own row among the rows of that name, else the first; no row reads as
+    // empty texts.
+    if (ownEntry && query.recordCount() > 1) {
+        const QVariant key = s.search.entries().at(index).key;
+        query.locate(query.columnNames().value(0), key.toString());
+    }
+    if (ownEntry) s.search.notePicked(index);
     for (int i = 0; i < 5; ++i)
         setField(QLatin1String(table[i].field), query.text(QString::fromUtf8(table[i].column)));
     query.close();
@@ -156,11 +229,58 @@ void AddressPickers::FilterPickerByKey(QComboBox* picker, int key, const QString
 }
 
 void AddressPickers::cbbSendNamesKeyUp(int key) {
-    FilterPickerByKey(m_sendNames, key, *m_senderList);
+    keyUp(true, key);
 }
 
 void AddressPickers::cbbCustomerNamesKeyUp(int key) {
-    FilterPickerByKey(m_customerNames, key, *m_customerList);
+    keyUp(false, key);
+}
+
+void AddressPickers::keyUp(bool senderSide, int key) {
+    Side& s = side(senderSide);
+    QString narrowing = s.typed;
+    if (narrowing.isEmpty()) {
+        if (!s.filtered.isEmpty()) {
+            // Everything typed was taken back: all entries again.
+            s.filtered.clear();
+            QVector<int> all(s.search.entries().size());
+            std::iota(all.begin(), all.end(), 0);
+            showEntries(senderSide, all, true);
+            return;
+        }
+        if (key < 65 || key > 90) return;
+        narrowing = QString(QChar::fromLatin1(char(key)));
+    } else if (narrowing == s.filtered) {
+        return;  // a key that typed nothing (an arrow, Shift) leaves the entries alone
+    }
+    s.filtered = s.typed;
+    showEntries(senderSide, s.search.matching(narrowing), true);
+}
+
+bool AddressPickers::takeTypedKey(QComboBox* picker, bool senderSide, const QKeyEvent& key) {
+    // A typed character must not reach QComboBox or its list: their type-ahead would choose
+    // the first entry starting with that character (on the closed picker even reporting it as
+    // the user's choice). Typing opens the list (AutoDropDown) and collects the text that
+    // narrows it; the release then filters.
+    Side& s = side(senderSide);
+    const bool listOpen = picker->view()->isVisible();
+    if (key.key() == Qt::Key_Backspace && listOpen && !s.typed.isEmpty()) {
+        setTyped(senderSide, s.typed.chopped(1));
+        return true;
+    }
+    const QString text = key.text();
+    const bool typed = !text.isEmpty() && text.front().isPrint() &&
+                       !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (!typed) return false;
+    // A new search starts with the list closed.
+    if (!listOpen) {
+        s.filtered.clear();
+        setTyped(senderSide, text);
+        if (m_autoDropDown) picker->showPopup();
+    } else {
+        setTyped(senderSide, s.typed + text);
+    }
+    return true;
 }
 
 void AddressPickers::ResetPickers() {
@@ -179,21 +299,11 @@ bool AddressPickers::eventFilter(QObject* watched, QEvent* event) {
         picker = m_customerNames;
     if (!picker) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (event->type() == QEvent::KeyPress) {
-        // A typed character on the closed picker must not reach QComboBox: its type-ahead
-        // would choose the first entry starting with that character and report it as the
-        // user's choice, filling the waybill with whoever sorts first. Typing only opens the
-        // list (AutoDropDown); the release then filters it.
-        const QString text = key->text();
-        const bool typed = watched == picker && !text.isEmpty() && text.front().isPrint() &&
-                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        if (!typed) return false;
-        if (m_autoDropDown && !picker->view()->isVisible()) picker->showPopup();
-        return true;
-    }
+    const bool senderSide = picker == m_sendNames;
+    if (event->type() == QEvent::KeyPress) return takeTypedKey(picker, senderSide, *key);
     if (key->isAutoRepeat()) return false;
     const int code = key->key();
-    if (picker == m_sendNames)
+    if (senderSide)
         runGuarded([&] { cbbSendNamesKeyUp(code); });
     else
         runGuarded([&] { cbbCustomerNamesKeyUp(code); });

@@ -5,8 +5,11 @@
 #include <QStringList>
 #include <functional>
 
+#include "addressbook/AddressSearch.h"
+
 class QComboBox;
 class QWidget;
+class QKeyEvent;
 class AddressBook;
 
 // The sender and customer pickers, for the main window's two drop-down lists
@@ -35,10 +38,6 @@ class AddressPickers : public QObject {
     // Fields found as combo-box descendants of `root` by object name.
     static FieldLookup fieldsUnder(QWidget* root);
 
-    // The name lists the fill writes and the filter reads; the process-wide SenderNameList and
-    // CustomerNameList unless a test gives others.
-    void setNameLists(QStringList* senderNames, QStringList* customerNames);
-
     // The fill: senders (list and entries), then customers. A failing statement throws
     // SilentAbort after OpenData's message; the list concerned and its picker stay as they were.
     void Fill();
@@ -48,7 +47,9 @@ class AddressPickers : public QObject {
     void cbbCustomerNamesChange();
 
     // The key-up operations: `key` is the Qt key code (Qt::Key_A .. Qt::Key_Z are 65 .. 90, the
-    // Windows virtual-key codes of the letter keys).
+    // Windows virtual-key codes of the letter keys). While the user is typing into the open list
+    // the entries are narrowed by everything typed since it opened (see AddressSearch); without
+    // typed text a letter key runs the letter filter.
     void cbbSendNamesKeyUp(int key);
     void cbbCustomerNamesKeyUp(int key);
 
@@ -75,15 +76,30 @@ class AddressPickers : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // What each side keeps: its entries, the entry shown in each picker row (-1 for the empty
+    // entry) and the text typed since its list opened.
+    struct Side {
+        AddressSearch search;
+        QVector<int> shown;
+        QString typed;
+        QString filtered;  // the typed text the entries were last narrowed by
+    };
+
     void preparePicker(QComboBox* picker);
     void change(bool senderSide);
+    void keyUp(bool senderSide, int key);
+    void showEntries(bool senderSide, const QVector<int>& indexes, bool withEmptyEntry);
+    void setTyped(bool senderSide, const QString& typed);
+    bool takeTypedKey(QComboBox* picker, bool senderSide, const QKeyEvent& key);
+    void fillSide(bool senderSide);
     void setField(const QString& name, const QString& text) const;
+    Side& side(bool senderSide) { return senderSide ? m_sender : m_customer; }
 
     AddressBook& m_book;
     QComboBox* m_sendNames;
     QComboBox* m_customerNames;
     FieldLookup m_fields;
-    QStringList* m_senderList;
-    QStringList* m_customerList;
+    Side m_sender;
+    Side m_customer;
     bool m_autoDropDown = true;
 };

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <array>
 
+#include "PinyinTable.inc"
+
 namespace {
 
 struct Span {
@@ -50,12 +52,83 @@ QChar GetPinyinInitial(QChar character) {
     return letter ? QChar::fromLatin1(letter) : QChar();
 }
 
+QLatin1StringView PinyinOf(QChar character) {
+    const char32_t code = character.unicode();
+    if (code < kPinyinFirst || code > kPinyinLast) return {};
+    return QLatin1StringView(kPinyinSyllables[kPinyinSyllableOf[code - kPinyinFirst]]);
+}
+
+namespace {
+
+// Surnames whose reading differs from the one the character has as a word.
+constexpr std::pair<char16_t, const char*> kSurnameReadings[] = {
+    {u'单', "shan"}, {u'解', "xie"},  {u'仇', "qiu"},   {u'查', "zha"},  {u'区', "ou"},
+    {u'乐', "yue"},  {u'曾', "zeng"}, {u'朴', "piao"},  {u'覃', "qin"},  {u'缪', "miao"},
+    {u'盖', "ge"},   {u'秘', "bi"},   {u'种', "chong"}, {u'召', "shao"}, {u'繁', "po"},
+    {u'员', "yun"},  {u'翟', "zhai"}, {u'尉', "yu"},    {u'黑', "he"},   {u'折', "she"},
+    {u'句', "gou"},  {u'薄', "bo"},
+};
+
+}  // namespace
+
+QLatin1StringView SurnamePinyinOf(QChar character) {
+    for (const auto& [surname, reading] : kSurnameReadings)
+        if (character.unicode() == surname) return QLatin1StringView(reading);
+    return PinyinOf(character);
+}
+
+QChar NameInitial(const QString& name) {
+    if (name.isEmpty()) return QChar();
+    const QChar first = name.front();
+    if (first.isDigit() && first.unicode() < 128) return first;
+    if (first.unicode() < 128 && first.isLetter()) return first.toUpper();
+    const QLatin1StringView reading = SurnamePinyinOf(first);
+    return reading.isEmpty() ? QChar() : QChar(reading.front()).toUpper();
+}
+
+std::vector<QLatin1StringView> NameReadings(const QString& name) {
+    std::vector<QLatin1StringView> readings;
+    readings.reserve(size_t(name.size()));
+    for (qsizetype i = 0; i < name.size(); ++i)
+        readings.push_back(i == 0 ? SurnamePinyinOf(name.at(i)) : PinyinOf(name.at(i)));
+    return readings;
+}
+
+namespace {
+
+bool spellsFrom(QStringView typed, const QString& name,
+                const std::vector<QLatin1StringView>& readings, qsizetype at) {
+    if (typed.isEmpty()) return true;
+    if (at >= name.size()) return false;
+    const QLatin1StringView reading = readings[size_t(at)];
+    if (reading.isEmpty()) {
+        if (name.at(at).toLower() != typed.front()) return false;
+        return spellsFrom(typed.mid(1), name, readings, at + 1);
+    }
+    // The longest agreeing part of the reading first: "zhangsan" takes all of "zhang".
+    qsizetype agree = 0;
+    while (agree < reading.size() && agree < typed.size() && reading.at(agree) == typed.at(agree))
+        ++agree;
+    for (qsizetype used = agree; used >= 1; --used)
+        if (spellsFrom(typed.mid(used), name, readings, at + 1)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool SpellsPartOf(const QString& typed, const QString& name,
+                  const std::vector<QLatin1StringView>& readings) {
+    if (typed.isEmpty()) return false;
+    for (qsizetype at = 0; at < name.size(); ++at)
+        if (spellsFrom(typed, name, readings, at)) return true;
+    return false;
+}
+
 QStringList NamesWithInitial(const QStringList& names, QChar letter) {
     QStringList result;
     if (letter.isNull()) return result;
     for (const QString& name : names) {
-        if (name.isEmpty()) continue;
-        if (GetPinyinInitial(name.front()) == letter) result.append(name);
+        if (NameInitial(name) == letter) result.append(name);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The pinyin initial of a Chinese character, from its GBK (code page 936) code: the first-level
 // characters of GB 2312 (B0A1 to D7F9) are ordered by pinyin, so 23 spans of codes give the letters
@@ -13,8 +14,33 @@
 // letters, digits, punctuation) or cannot encode (including a lone surrogate).
 QChar GetPinyinInitial(QChar character);
 
-// The names of `names`, in list order, whose first character has `letter` as its initial.
-// Empty names never match.
+// The pinyin reading (lower-case ASCII, no tone) of a character of the Han blocks U+3400..U+4DBF
+// and U+4E00..U+9FFF, from a table made from ICU's readings when the program is built; the empty
+// text for any other character and for the few Han characters without a reading.
+QLatin1StringView PinyinOf(QChar character);
+
+// The reading of `character` as the first character of a personal name: a surname that is read
+// differently from the common word (单 shan, 解 xie, 曾 zeng ...) gets its surname reading.
+QLatin1StringView SurnamePinyinOf(QChar character);
+
+// The key a name is filed under by the letter filter: the capital initial of its first
+// character's (surname) reading, a Latin letter as its capital, a digit as itself; a null QChar
+// for anything else (an empty name, punctuation, a character without a reading).
+QChar NameInitial(const QString& name);
+
+// The readings of a name's characters, one per UTF-16 unit (empty for a character without one),
+// the first read as a surname.
+std::vector<QLatin1StringView> NameReadings(const QString& name);
+
+// Whether `typed` (lower case) spells consecutive characters of `name`, starting at any of them,
+// by their readings: each character by any leading part of its reading ("z", "zh", "zhang"), a
+// character without a reading by itself, case aside. "zs", "zsan", "zhangsan" and "san" all
+// spell part of 张三.
+bool SpellsPartOf(const QString& typed, const QString& name,
+                  const std::vector<QLatin1StringView>& readings);
+
+// The names of `names`, in list order, filed under `letter` (see NameInitial). Empty names never
+// match.
 QStringList NamesWithInitial(const QStringList& names, QChar letter);
 
 // The same names joined by single carriage returns (code 13), no separator at the end; the

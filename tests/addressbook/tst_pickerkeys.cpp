@@ -54,9 +54,13 @@ class TestPickerKeys : public QObject {
     std::unique_ptr<MainWindowFixture> fx;
 
     TEXPDPrintForm& start(const QStringList& senderNames) {
-        fx = std::make_unique<MainWindowFixture>();
         QList<Sender> senders;
         for (const QString& name : senderNames) senders << senderNamed(name);
+        return start(senders);
+    }
+
+    TEXPDPrintForm& start(const QList<Sender>& senders) {
+        fx = std::make_unique<MainWindowFixture>();
         withConnection(bookPath(fx->folders.dataFolder()),
                        [&](QSqlDatabase& db) { insertSenders(db, senders); });
         return fx->start();
@@ -118,9 +122,9 @@ class TestPickerKeys : public QObject {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("entriesAfter");  // empty: the entries stay as they are
         QTest::newRow("latin letter") << int(Qt::Key_J) << "j" << QStringList{"", "江华"};
-        QTest::newRow("digit") << int(Qt::Key_1) << "1" << QStringList{};
+        QTest::newRow("digit") << int(Qt::Key_1) << "1" << QStringList{"", "123物流"};
         // Committed text of an input method, as some deliver it: one key event per character.
-        QTest::newRow("chinese character") << 0x5F20 << "张" << QStringList{};
+        QTest::newRow("chinese character") << 0x5F20 << "张" << QStringList{"", "张三"};
     }
     void aTypedKeyAfterAChoiceChoosesNothing() {
         QFETCH(int, key);
@@ -141,6 +145,105 @@ class TestPickerKeys : public QObject {
         escape();
         QCOMPARE(senderFieldTexts(form), fieldsOf("李四"));
         QVERIFY(fx->boxes.shown.isEmpty());
+    }
+
+    // Types `text` into the picker, one key event per character, as a user does: the first
+    // character opens the list, the others narrow it.
+    void typeText(const QString& text) {
+        for (const QChar c : text) {
+            const QChar upper = c.toUpper();
+            const Qt::Key key = upper.unicode() < 128 && upper.isLetterOrNumber()
+                                    ? Qt::Key(upper.unicode())
+                                    : Qt::Key(0);
+            type(key, QString(c));
+        }
+    }
+
+    void equalNamesAreToldApartAndEachFillsItsOwnRow() {
+        TEXPDPrintForm& form = start(QList<Sender>{
+            {"甲公司", "13800001111", "甲地址", "张三", "北京"},
+            {"乙公司", "13900002222", "乙地址", "张三", "上海"},
+            {"丙公司", "13700003333", "丙地址", "李四", "广州"},
+        });
+        const QString first = QStringLiteral("张三（甲公司 …1111）");
+        const QString second = QStringLiteral("张三（乙公司 …2222）");
+        QStringList shown = entriesOf(picker());
+        shown.sort();
+        QCOMPARE(shown, (QStringList{second, first, "李四"}));  // by code point
+        clickEntry(second);
+        QCOMPARE(senderFieldTexts(form),
+                 (QStringList{"张三", "上海", "乙地址", "13900002222", "乙公司"}));
+        clickEntry(first);
+        QCOMPARE(senderFieldTexts(form),
+                 (QStringList{"张三", "北京", "甲地址", "13800001111", "甲公司"}));
+        // The most recently picked comes first.
+        typeText("zs");
+        QCOMPARE(entriesOf(picker()), (QStringList{"", first, second}));
+        escape();
+        clickEntry(second);
+        typeText("zs");
+        QCOMPARE(entriesOf(picker()), (QStringList{"", second, first}));
+        escape();
+    }
+
+    void typingNarrowsByPinyinNamePartCompanyOrPhone_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("initials") << "zs" << QStringList{"", "张三"};
+        QTest::newRow("initial and syllable") << "zsan" << QStringList{"", "张三"};
+        QTest::newRow("second syllable") << "san" << QStringList{"", "张三"};
+        QTest::newRow("phone fragment") << "0042" << QStringList{"", "孙武"};
+        QTest::newRow("company") << "kd" << QStringList{"", "李四"};
+        QTest::newRow("name part") << "四" << QStringList{"", "李四"};
+        QTest::newRow("no match") << "qqq" << QStringList{""};
+    }
+    void typingNarrowsByPinyinNamePartCompanyOrPhone() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, entries);
+        TEXPDPrintForm& form = start(QList<Sender>{
+            {"甲公司", "13800001111", "甲地址", "张三", "北京"},
+            {"kd物流", "13900002222", "乙地址", "李四", "上海"},
+            {"丙公司", "13700420000", "丙地址", "孙武", "广州"},
+        });
+        const QStringList before = senderFieldTexts(form);
+        const QStringList all = entriesOf(picker());
+        QCOMPARE(all.size(), 3);
+        picker()->setFocus();
+        QTRY_VERIFY(picker()->hasFocus());
+        typeText(typed);
+        QVERIFY(picker()->view()->isVisible());
+        QCOMPARE(entriesOf(picker()), entries);
+        QCOMPARE(senderFieldTexts(form), before);  // typing chooses nothing
+        // Taking the typed text back shows every entry again.
+        for (int i = 0; i < typed.size(); ++i) type(Qt::Key_Backspace, QString());
+        QCOMPARE(entriesOf(picker()), QStringList{""} + all);
+        escape();
+    }
+
+    void everyNameIsFoundUnderItsLetter_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("闫") << "y" << QStringList{"", "闫明"};
+        QTest::newRow("覃 read as a surname") << "q" << QStringList{"", "覃芳"};
+        QTest::newRow("滕") << "t" << QStringList{"", "滕飞"};
+        QTest::newRow("单 read as a surname") << "s" << QStringList{"", "单雄"};
+        QTest::newRow("latin") << "j" << QStringList{"", "John Smith"};
+        QTest::newRow("digit") << "7" << QStringList{"", "7天物流"};
+    }
+    void everyNameIsFoundUnderItsLetter() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, entries);
+        start({"7天物流", "John Smith", "单雄", "滕飞", "覃芳", "闫明"});
+        picker()->setFocus();
+        QTRY_VERIFY(picker()->hasFocus());
+        typeText(typed);
+        QCOMPARE(entriesOf(picker()), entries);
+        escape();
+    }
+
+    void aSenderWithoutAPersonIsNoEntry() {
+        start(QList<Sender>{{"甲公司", "1", "甲地址", "", "北京"}, senderNamed("李四")});
+        QCOMPARE(entriesOf(picker()), QStringList{"李四"});
     }
 
     void aTypedKeyAfterEscapeChoosesNothingAndEnterChooses() {

@@ -143,13 +143,110 @@ class TestPinyin : public QObject {
                                 "阿伟", "座位", "亍",   "迅达", "压力",    "张"};
         QCOMPARE(FilterByInitials(names, QChar(u'Z')), QStringLiteral("张三\r赵五\r座位\r张"));
         QCOMPARE(FilterByInitials(names, QChar(u'L')), QStringLiteral("李四"));
-        QCOMPARE(FilterByInitials(names, QChar(u'A')), QStringLiteral("阿伟"));
+        // A Latin name is filed under its first letter, a name starting with a digit under it.
+        QCOMPARE(FilterByInitials(names, QChar(u'A')), QStringLiteral("ABC公司\r阿伟"));
+        QCOMPARE(FilterByInitials(names, QChar(u'1')), QStringLiteral("123"));
         QCOMPARE(FilterByInitials(names, QChar(u'X')), QStringLiteral("迅达"));
         QCOMPARE(FilterByInitials(names, QChar(u'Y')), QStringLiteral("压力"));
         QCOMPARE(FilterByInitials(names, QChar(u'Q')), QString());
+        QCOMPARE(FilterByInitials(names, QChar(u'C')), QStringLiteral("亍"));
         QCOMPARE(FilterByInitials(names, QChar(u'I')), QString());
         QCOMPARE(FilterByInitials({}, QChar(u'Z')), QString());
         QCOMPARE(NamesWithInitial(names, QChar(u'Z')), (QStringList{"张三", "赵五", "座位", "张"}));
+    }
+
+    void surnamesOutsideTheFirstLevelAreFiledUnderTheirLetter() {
+        const QStringList names{"闫明", "覃芳", "滕飞", "缪斯", "褚英", "㐀一", "䶵二"};
+        QCOMPARE(NamesWithInitial(names, QChar(u'Y')), QStringList{"闫明"});
+        QCOMPARE(NamesWithInitial(names, QChar(u'Q')), QStringList{"覃芳"});
+        QCOMPARE(NamesWithInitial(names, QChar(u'T')), QStringList{"滕飞"});
+        QCOMPARE(NamesWithInitial(names, QChar(u'M')), QStringList{"缪斯"});
+        QCOMPARE(NamesWithInitial(names, QChar(u'C')), QStringList{"褚英"});
+        QCOMPARE(PinyinOf(QChar(0x3400)), QLatin1StringView("qiu"));   // first of extension A
+        QCOMPARE(PinyinOf(QChar(0x9F99)), QLatin1StringView("long"));  // 龙
+    }
+
+    void surnamesAreReadAsSurnames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("initial");
+        for (const auto& [name, initial] :
+             std::initializer_list<std::pair<const char*, const char*>>{{"单雄", "S"},
+                                                                        {"解放", "X"},
+                                                                        {"仇英", "Q"},
+                                                                        {"查理", "Z"},
+                                                                        {"区华", "O"},
+                                                                        {"乐天", "Y"},
+                                                                        {"曾国", "Z"},
+                                                                        {"朴正", "P"},
+                                                                        {"单", "S"}})
+            QTest::newRow(name) << QString::fromUtf8(name) << QString::fromLatin1(initial);
+    }
+    void surnamesAreReadAsSurnames() {
+        QFETCH(QString, name);
+        QFETCH(QString, initial);
+        QCOMPARE(QString(NameInitial(name)), initial);
+    }
+
+    void onlyTheFirstCharacterIsReadAsASurname() {
+        const QString name = QStringLiteral("曾曾");
+        const auto readings = NameReadings(name);
+        QCOMPARE(readings.at(0), QLatin1StringView("zeng"));
+        QCOMPARE(readings.at(1), PinyinOf(name.at(1)));
+        QVERIFY(readings.at(1) != QLatin1StringView("zeng"));
+    }
+
+    void everyHanCharacterWithAReadingHasALetter() {
+        int withReading = 0;
+        for (char16_t c = 0x4E00; c <= 0x9FFF; ++c) {
+            const QLatin1StringView reading = PinyinOf(QChar(c));
+            if (reading.isEmpty()) continue;
+            ++withReading;
+            const QChar initial = NameInitial(QString(QChar(c)));
+            QVERIFY2(initial >= QChar(u'A') && initial <= QChar(u'Z'),
+                     qPrintable(QString(QChar(c))));
+        }
+        // Nearly the whole basic block is read; a table that lost its readings would not be.
+        QVERIFY2(withReading > 20000, qPrintable(QString::number(withReading)));
+        QVERIFY(NameInitial(QStringLiteral("-x")).isNull());
+        QVERIFY(NameInitial(QString()).isNull());
+        QCOMPARE(NameInitial(QStringLiteral("john")), QChar(u'J'));
+        QCOMPARE(NameInitial(QStringLiteral("7天")), QChar(u'7'));
+    }
+
+    void typedTextSpellsPartsOfNames_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("spells");
+        QTest::newRow("initials") << "zs"
+                                  << "张三" << true;
+        QTest::newRow("initial and syllable") << "zsan"
+                                              << "张三" << true;
+        QTest::newRow("whole syllables") << "zhangsan"
+                                         << "张三" << true;
+        QTest::newRow("from the second character") << "san"
+                                                   << "张三" << true;
+        QTest::newRow("partial syllables") << "zhs"
+                                           << "张三" << true;
+        QTest::newRow("order matters") << "sz"
+                                       << "张三" << false;
+        QTest::newRow("too long") << "zsa1"
+                                  << "张三" << false;
+        QTest::newRow("gap") << "zw"
+                             << "张三五" << false;
+        QTest::newRow("latin part") << "bc"
+                                    << "ABC公司" << true;
+        QTest::newRow("latin then pinyin") << "cgs"
+                                           << "ABC公司" << true;
+        QTest::newRow("surname reading") << "shanx"
+                                         << "单雄" << true;
+        QTest::newRow("nothing typed") << ""
+                                       << "张三" << false;
+    }
+    void typedTextSpellsPartsOfNames() {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        QFETCH(bool, spells);
+        QCOMPARE(SpellsPartOf(typed, name, NameReadings(name)), spells);
     }
 };
 
