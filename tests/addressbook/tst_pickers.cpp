@@ -131,7 +131,9 @@ class TestPickers : public QObject {
               {{"乙公司", "", "", "", ""}, {"甲公司", "", "", "", ""}});
         QCOMPARE(SenderNameList, (QStringList{"李四", "张三", "张三"}));
         QCOMPARE(CustomerNameList, (QStringList{"甲公司", "乙公司"}));
-        QCOMPARE(entriesOf(window->cbbSendNames), SenderNameList);
+        // Equal names show what tells them apart.
+        QCOMPARE(entriesOf(window->cbbSendNames),
+                 (QStringList{"李四", "张三（甲）", "张三（丙）"}));
         QCOMPARE(entriesOf(window->cbbCustomerNames), CustomerNameList);
         QCOMPARE(window->cbbSendNames->currentIndex(), -1);
         QCOMPARE(window->cbbCustomerNames->currentIndex(), -1);
@@ -186,10 +188,12 @@ class TestPickers : public QObject {
         QVERIFY(boxes->shown.isEmpty());
     }
 
-    void twoSendersWithOneNameFillFromTheFirstRow() {
+    void twoSendersWithOneNameFillEachFromItsOwnRow() {
         start({{"甲", "1", "", "张三", ""}, {"乙", "2", "", "张三", ""}}, {});
-        QCOMPARE(entriesOf(window->cbbSendNames), (QStringList{"张三", "张三"}));
+        QCOMPARE(entriesOf(window->cbbSendNames), (QStringList{"张三（甲 …1）", "张三（乙 …2）"}));
         choose(window->cbbSendNames, 1);
+        QCOMPARE(window->field("cbb5")->currentText(), QStringLiteral("乙"));
+        choose(window->cbbSendNames, 0);
         QCOMPARE(window->field("cbb5")->currentText(), QStringLiteral("甲"));
     }
 
@@ -265,6 +269,8 @@ class TestPickers : public QObject {
         AddressPickers::FilterPickerByKey(&picker, 'Z', {"", "张", "ABC公司"});
         QCOMPARE(entriesOf(&picker), (QStringList{"", "张"}));
         AddressPickers::FilterPickerByKey(&picker, 'A', {"", "ABC公司"});
+        QCOMPARE(entriesOf(&picker), (QStringList{"", "ABC公司"}));  // a Latin name by its letter
+        AddressPickers::FilterPickerByKey(&picker, 'B', {"", "ABC公司"});
         QCOMPARE(entriesOf(&picker), (QStringList{"", "", "ABC公司"}));  // none: all names
     }
 
@@ -276,8 +282,8 @@ class TestPickers : public QObject {
         QTest::keyClick(window->widget.windowHandle(), Qt::Key_Z);
         QVERIFY(picker->view()->isVisible());
         QCOMPARE(entriesOf(picker), (QStringList{"", "张三"}));
-        // With the list open, a released letter still filters.
-        QTest::keyClick(window->widget.windowHandle(), Qt::Key_Q);
+        // With the list open, a further letter narrows by the letters typed so far.
+        QTest::keyClick(window->widget.windowHandle(), Qt::Key_S);
         QCOMPARE(entriesOf(picker), (QStringList{"", "张三"}));
         picker->hidePopup();
         QCOMPARE(picker->focusPolicy(), Qt::ClickFocus);  // skipped by Tab

@@ -156,7 +156,7 @@ class TestPinyin : public QObject {
     }
 
     void surnamesOutsideTheFirstLevelAreFiledUnderTheirLetter() {
-        const QStringList names{"闫明", "覃芳", "滕飞", "缪斯", "褚英", "㐀一", "䶵二"};
+        const QStringList names{"闫明", "覃芳", "滕飞", "缪斯", "褚英"};
         QCOMPARE(NamesWithInitial(names, QChar(u'Y')), QStringList{"闫明"});
         QCOMPARE(NamesWithInitial(names, QChar(u'Q')), QStringList{"覃芳"});
         QCOMPARE(NamesWithInitial(names, QChar(u'T')), QStringList{"滕飞"});
