@@ -121,6 +121,28 @@ class TestMainWindowResolution : public QObject {
         QCOMPARE(form.field("cbb11")->pos(), shown);
     }
 
+    void aCalibrationDraggedAt96PrintsTheSameAt120() {
+        QString calibrated;
+        QPointF at96;
+        {
+            MainWindowFixture fx({"Office Laser"}, "Office Laser", 96.0);
+            TEXPDPrintForm& form = fx.start();
+            WaybillField* f = form.field("cbb33");
+            f->move(f->x() - 17, f->y() + 9);
+            QTest::mouseClick(form.btnApply, Qt::LeftButton);
+            f->setText("X");
+            QTest::mouseClick(form.btnPrint, Qt::LeftButton);
+            at96 = printedAt(fx.printers, "X");
+            calibrated = fx.readSettings();
+        }
+        MainWindowFixture fx({"Office Laser"}, "Office Laser", 120.0);
+        fx.writeSettings(calibrated);
+        TEXPDPrintForm& form = fx.start();
+        form.field("cbb33")->setText("X");
+        QTest::mouseClick(form.btnPrint, Qt::LeftButton);
+        QCOMPARE(printedAt(fx.printers, "X"), at96);
+    }
+
     void fiftyLoadSaveCyclesLeaveTheFileAsItWas_data() {
         QTest::addColumn<double>("screenDpi");
         QTest::addRow("96") << 96.0;
