@@ -227,6 +227,7 @@ void TEXPDPrintForm::createFields() {
         if (previous) setTabOrder(previous, f);
         previous = f;
     }
+    showLayout(WaybillTemplate::designed());
 }
 
 void TEXPDPrintForm::buildStatusBar() {
