@@ -43,7 +43,7 @@ void TEXPDPrintForm::fitWindowToPage() {
     const QRect available = AppEnvironment::availableScreenArea();
     if (available.isEmpty()) return;
     // Everything around the page area (top strip, status bar) and the window's frame.
-    const QSize around(0, pnl1->height() + statusBar()->sizeHint().height());
+    const QSize around(0, pnl1->height() + statusBar()->height());
     const QSize frame = frameGeometry().size() - size();
     const QSize wanted = pnl6->minimumSize() + around;
     const QSize grown = size().expandedTo(wanted.boundedTo(available.size() - frame));

@@ -1,9 +1,12 @@
+#include <QtTest/qtestspontaneevent.h>
+
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QtTest>
 
 #include "app/TEXPDPrintForm.h"
 #include "platform/AppEnvironment.h"
+#include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
 #include "support/MainWindowFixture.h"
 
@@ -18,8 +21,10 @@ QRect shownArea(const TEXPDPrintForm& form) {
     QRect shown = form.pnl3->rect();
     for (QScrollBar* bar : form.pnl3->findChildren<QScrollBar*>()) {
         if (!bar->isVisible()) continue;
-        if (bar->orientation() == Qt::Horizontal) shown.setBottom(bar->mapTo(form.pnl3, {0, 0}).y() - 1);
-        else shown.setRight(bar->mapTo(form.pnl3, {0, 0}).x() - 1);
+        if (bar->orientation() == Qt::Horizontal)
+            shown.setBottom(bar->mapTo(form.pnl3, QPoint(0, 0)).y() - 1);
+        else
+            shown.setRight(bar->mapTo(form.pnl3, QPoint(0, 0)).x() - 1);
     }
     return shown;
 }
@@ -31,13 +36,17 @@ QScrollBar* visibleBar(const TEXPDPrintForm& form, Qt::Orientation orientation) 
 }
 
 // A mouse wheel turned over the middle of `widget`, delivered to the window as the platform
-// delivers it, so the window finds the widget under the pointer.
+// delivers it: the window finds the widget under the pointer, and a widget that does not
+// take the wheel passes it to its parent.
 void turnWheel(QWidget* widget, QPoint angle) {
     QWidget* window = widget->window();
     const QPoint pos = widget->mapTo(window, widget->rect().center());
     QWheelEvent wheel(pos, window->mapToGlobal(pos), QPoint(), angle, Qt::NoButton, {},
                       Qt::NoScrollPhase, false);
-    QApplication::sendEvent(window->windowHandle(), &wheel);
+    // As QTest does with keys: marked as the platform's own, and not through sendEvent,
+    // which would mark it as the program's.
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    qApp->notify(window->windowHandle(), &wheel);
 }
 
 // A click on `widget` at `pos`, through the window.
