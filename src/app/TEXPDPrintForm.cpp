@@ -182,11 +182,10 @@ void TEXPDPrintForm::buildPageArea() {
     pnl3 = new QScrollArea(centralWidget());
     pnl3->setObjectName(QStringLiteral("pnl3"));
     pnl3->setFrameShape(QFrame::NoFrame);
-    // The grey area fills the page area and grows beyond it with a larger page.
-    pnl3->setWidgetResizable(true);
     pnl6 = new QFrame;
     pnl6->setObjectName(QStringLiteral("pnl6"));
     pnl3->setWidget(pnl6);
+    pnl3->viewport()->installEventFilter(this);
     QPalette grey = pnl6->palette();
     grey.setColor(QPalette::Window, palette().color(QPalette::Disabled, QPalette::Text));
     pnl6->setPalette(grey);
@@ -340,5 +339,7 @@ bool TEXPDPrintForm::eventFilter(QObject* watched, QEvent* event) {
         if (discard) return true;
     }
     if (watched == pnl6 && event->type() == QEvent::Resize) runGuarded([this] { pnl6Resize(); });
+    if (watched == pnl3->viewport() && event->type() == QEvent::Resize)
+        runGuarded([this] { pnl6FollowPage(); });
     return QMainWindow::eventFilter(watched, event);
 }

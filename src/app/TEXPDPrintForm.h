@@ -113,8 +113,8 @@ class TEXPDPrintForm : public QMainWindow {
     // Returns true when the key is to be discarded.
     bool edtLongKeyPress(QKeyEvent* event);
     void pnl6Resize();
-    // The grey area is never smaller than the page with its gap, so the page area scrolls to
-    // every part of a large page.
+    // The grey area fills the page area and is never smaller than the page with its gap, so
+    // the page area scrolls to every part of a large page.
     void pnl6FollowPage();
     // At the first show: the window grows from its normal size until the whole page can be
     // seen, as far as the screen's available area allows.

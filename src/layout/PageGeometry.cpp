@@ -37,6 +37,7 @@ void TEXPDPrintForm::pnl6Resize() {
 
 void TEXPDPrintForm::pnl6FollowPage() {
     pnl6->setMinimumSize(ReportPage1->size() + QSize(2 * kPageGap, 2 * kPageGap));
+    pnl6->resize(pnl3->viewport()->size().expandedTo(pnl6->minimumSize()));
 }
 
 void TEXPDPrintForm::fitWindowToPage() {
