@@ -179,13 +179,13 @@ void TEXPDPrintForm::buildTopStrip() {
 }
 
 void TEXPDPrintForm::buildPageArea() {
-    pnl3 = new QFrame(centralWidget());
+    pnl3 = new QScrollArea(centralWidget());
     pnl3->setObjectName(QStringLiteral("pnl3"));
-    auto* fill = new QVBoxLayout(pnl3);
-    fill->setContentsMargins(0, 0, 0, 0);
-    pnl6 = new QFrame(pnl3);
+    pnl3->setFrameShape(QFrame::NoFrame);
+    pnl6 = new QFrame;
     pnl6->setObjectName(QStringLiteral("pnl6"));
-    fill->addWidget(pnl6);
+    pnl3->setWidget(pnl6);
+    pnl3->viewport()->installEventFilter(this);
     QPalette grey = pnl6->palette();
     grey.setColor(QPalette::Window, palette().color(QPalette::Disabled, QPalette::Text));
     pnl6->setPalette(grey);
@@ -195,6 +195,8 @@ void TEXPDPrintForm::buildPageArea() {
     ReportPage1 = new TReportPage(pnl6);
     ReportPage1->setObjectName(QStringLiteral("ReportPage1"));
     ReportPage1->move(43, 10);
+    connect(ReportPage1, &TReportPage::geometryChanged, this,
+            [this] { runGuarded([this] { pnl6FollowPage(); }); });
     DetailBand1 = new TReportBand(ReportPage1);
     DetailBand1->setObjectName(QStringLiteral("DetailBand1"));
 
@@ -210,6 +212,7 @@ void TEXPDPrintForm::buildPageArea() {
     connect(DetailBand1, &TReportBand::resized, Image1,
             [this] { Image1->setGeometry(DetailBand1->rect()); });
     createFields();
+    pnl6FollowPage();
 
     ControlEdit1 = new TControlEdit(this);
     ControlEdit1->setObjectName(QStringLiteral("ControlEdit1"));
@@ -309,7 +312,10 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shown) return;
     m_shown = true;
-    runGuarded([this] { FormShow(); });
+    runGuarded([this] {
+        FormShow();
+        fitWindowToPage();
+    });
 }
 
 void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
@@ -333,5 +339,7 @@ bool TEXPDPrintForm::eventFilter(QObject* watched, QEvent* event) {
         if (discard) return true;
     }
     if (watched == pnl6 && event->type() == QEvent::Resize) runGuarded([this] { pnl6Resize(); });
+    if (watched == pnl3->viewport() && event->type() == QEvent::Resize)
+        runGuarded([this] { pnl6FollowPage(); });
     return QMainWindow::eventFilter(watched, event);
 }

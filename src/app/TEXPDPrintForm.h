@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScrollArea>
 
 #include "waybill/WaybillTemplate.h"
 
@@ -65,7 +66,7 @@ class TEXPDPrintForm : public QMainWindow {
     QFrame* pnlHidden = nullptr;
 
     // The page area.
-    QFrame* pnl3 = nullptr;
+    QScrollArea* pnl3 = nullptr;  // scrolls when the page is larger than the area
     QFrame* pnl6 = nullptr;
     TReportPage* ReportPage1 = nullptr;
     TReportBand* DetailBand1 = nullptr;
@@ -112,6 +113,12 @@ class TEXPDPrintForm : public QMainWindow {
     // Returns true when the key is to be discarded.
     bool edtLongKeyPress(QKeyEvent* event);
     void pnl6Resize();
+    // The grey area fills the page area and is never smaller than the page with its gap, so
+    // the page area scrolls to every part of a large page.
+    void pnl6FollowPage();
+    // At the first show: the window grows from its normal size until the whole page can be
+    // seen, as far as the screen's available area allows.
+    void fitWindowToPage();
     void cbbNamesChange();
     static void ListFontNames(QComboBox* list);
     void cbbTextfontnameChange();
