@@ -10,7 +10,6 @@
 #include "addressbook/AddressNameLists.h"
 #include "addressbook/Pinyin.h"
 #include "app/DropDownList.h"
-#include "app/WaybillFieldSpecs.h"
 #include "platform/HandlerGuard.h"
 
 namespace {
@@ -27,13 +26,6 @@ constexpr FieldColumn kCustomerFields[] = {
     {"cbb11", "收货人"}, {"cbb22", "目的地"}, {"cbb33", "地址"},
     {"cbb44", "电话"},   {"cbb55", "名称"},
 };
-
-// The placeholder of a field is its caption, the field's initial text.
-QString placeholderOf(const QString& field) {
-    for (const WaybillFieldSpec& spec : waybillFieldSpecs())
-        if (spec.objectName() == field) return spec.captionText();
-    return QString();
-}
 
 }  // namespace
 
@@ -123,11 +115,10 @@ void AddressPickers::change(bool senderSide) {
     const QString& lookupSql =
         senderSide ? AddressBook::kSenderLookupSql : AddressBook::kCustomerLookupSql;
     const QString text = picker->currentText();
+    // No name chosen (or the filter's empty entry): the side's fields are emptied, so that
+    // they show their captions as placeholders again and print nothing.
     if (text.isEmpty()) {
-        for (int i = 0; i < 5; ++i) {
-            const QString field = QLatin1String(table[i].field);
-            setField(field, placeholderOf(field));
-        }
+        for (int i = 0; i < 5; ++i) setField(QLatin1String(table[i].field), QString());
         return;
     }
     AddressQuery& query = *m_book.ADOQuery1;

@@ -11,8 +11,8 @@ class AddressBook;
 
 // The sender and customer pickers, for the main window's two drop-down lists
 // cbbSendNames and cbbCustomerNames: the fill from the address book, the two change operations
-// that fill the five fields of a side from the picked name's row (or put the side's
-// placeholders back), and the pinyin-initial letter filter on key release.
+// that fill the five fields of a side from the picked name's row (or empty them, so that
+// their captions show as placeholders), and the pinyin-initial letter filter on key release.
 //
 // It needs no main window: it is given the two pickers and a way to reach the ten waybill
 // fields by object name ("cbb1" ... "cbb55"). A field is a combo box in "simple" style (an
@@ -53,7 +53,8 @@ class AddressPickers : public QObject {
     void cbbCustomerNamesKeyUp(int key);
 
     // For the courier switch: clears the customer picker's choice and runs its change
-    // operation, then the same for the sender picker; all ten fields show their placeholders.
+    // operation, then the same for the sender picker; all ten fields are empty and
+    // show their captions.
     void ResetPickers();
 
     // The letter filter on one picker: letter keys 65 to 90 only; the picker's entries become

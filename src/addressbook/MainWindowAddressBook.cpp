@@ -8,6 +8,7 @@
 #include "addressbook/TCusAddForm.h"
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
+#include "app/WaybillFieldSpecs.h"
 
 void TEXPDPrintForm::ConnectAddressBook() {
     if (!addressBook) {
@@ -49,6 +50,8 @@ void TEXPDPrintForm::ResetAddressPickers() {
     // same way all the same.
     cbbCustomerNames->setCurrentIndex(-1);
     cbbSendNames->setCurrentIndex(-1);
+    for (const WaybillFieldSpec& spec : waybillFieldSpecs())
+        if (WaybillField* f = field(spec.objectName())) f->setText(QString());
 }
 
 void TEXPDPrintForm::Button2Click() {

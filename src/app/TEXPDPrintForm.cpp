@@ -232,6 +232,7 @@ void TEXPDPrintForm::createFields() {
         if (previous) setTabOrder(previous, f);
         previous = f;
     }
+    showLayout(WaybillTemplate::designed());
 }
 
 void TEXPDPrintForm::buildStatusBar() {

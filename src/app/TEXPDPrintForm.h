@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "waybill/WaybillTemplate.h"
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -79,6 +81,13 @@ class TEXPDPrintForm : public QMainWindow {
 
     // The courier shown: the section of its template in the settings file.
     QString currentTemplate() const;
+
+    // The template as the page shows it: the loaded set's design values, except for what the
+    // user moved or resized on the page, which is taken from the screen; font, printer and size
+    // from the pickers and edits; the fields in the band's child order. (app/)
+    WaybillTemplate layoutOnScreen() const;
+    // The fields' texts as typed or picked; a field showing its caption is empty.
+    WaybillTexts textsOnScreen() const;
 
     // Start-up and shut-down (app/).
     void FormCreate();
@@ -178,8 +187,12 @@ class TEXPDPrintForm : public QMainWindow {
     // The size edits as the paper to print on, refused with the user's error when no waybill
     // can be that small or that large.
     QSize printableSizeOfEdits() const;
+    // Places the fields for the screen's resolution and remembers the layout as the loaded one.
+    void showLayout(const WaybillTemplate& layout);
 
     bool m_shown = false;
+    // The set as loaded (or saved) last, in design pixels: what "unmoved" is measured against.
+    WaybillTemplate m_loadedLayout;
 };
 
 // The platform default printer's name as the printer list spells it; empty with no printer or

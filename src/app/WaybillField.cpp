@@ -58,5 +58,7 @@ WaybillField::WaybillField(QWidget* parent) : QComboBox(parent) {
 WaybillField::WaybillField(const WaybillFieldSpec& spec, QWidget* parent) : WaybillField(parent) {
     setObjectName(spec.objectName());
     setGeometry(spec.left, spec.top, spec.width, spec.height);
-    setText(spec.captionText());
+    // The caption says what belongs in the field while it is empty; it is never its text, so
+    // an unfilled field prints nothing.
+    lineEdit()->setPlaceholderText(spec.captionText());
 }

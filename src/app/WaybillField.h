@@ -11,7 +11,8 @@ class WaybillField : public QComboBox {
     Q_OBJECT
   public:
     explicit WaybillField(QWidget* parent = nullptr);
-    // A field as designed: name, caption as initial text, design bounds.
+    // A field as designed: name, caption as placeholder, design bounds (as pixels; the main
+    // window places it for the screen's resolution).
     WaybillField(const WaybillFieldSpec& spec, QWidget* parent);
 
     QString text() const { return currentText(); }

@@ -1,14 +1,12 @@
-// "打印" and "预览": the fields' texts become the page engine's text items at the fields'
-// places, the page takes the size in the two edits, and the page goes to the printer or to
-// the preview window.
+// "打印" and "预览": the template on screen and the fields' texts are composed into the page
+// engine's text items, the page takes the size in the two edits, and the page goes to the
+// printer or to the preview window.
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QScopeGuard>
 
 #include "app/TEXPDPrintForm.h"
-#include "app/WaybillField.h"
+#include "platform/AppEnvironment.h"
 #include "platform/MessageBoxes.h"
-#include "platform/WholeNumber.h"
 #include "printing/PrintItems.h"
 #include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
@@ -16,6 +14,9 @@
 #include "printing/engine/TReportLabel.h"
 #include "printing/engine/TReportPage.h"
 #include "printing/engine/TReportPreview.h"
+#include "template/ProfileFile.h"
+#include "waybill/TemplateSetFile.h"
+#include "waybill/WaybillComposition.h"
 
 QStringList PrintItemNames;
 
@@ -44,41 +45,35 @@ bool BandHasPrintItems(const TReportBand* band) {
     return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
 }
 
-void TEXPDPrintForm::composePrintItems() {
-    if (cbbfontSize->currentText().isEmpty()) throw AppError(QStringLiteral("请先选择字号。"));
-    const int pointSize = wholeNumberOf(cbbfontSize->currentText());
-    const QString face = cbbTextfontname->currentText();
-    // The fit test measures with the window's own face at the chosen size, as the layout was
-    // always calibrated that way; the item itself prints in the chosen face.
-    QFont surfaceFont = font();
-    surfaceFont.setPointSize(pointSize);
-    const QFontMetrics surface(surfaceFont, this);
-
-    PrintItemNames.clear();
-    // Positions are counted over the band's children as they stand now; the items made below
-    // become children too and are not visited.
-    QList<QWidget*> children;
-    for (QObject* child : DetailBand1->children())
-        if (child->isWidgetType()) children << static_cast<QWidget*>(child);
-    for (int i = 0; i < children.size(); ++i) {
-        auto* f = qobject_cast<QComboBox*>(children[i]);
-        if (!f) continue;
-        auto* item = new TReportLabel(DetailBand1);
-        item->setObjectName(QStringLiteral("lbl%1").arg(i));
-        item->setTop(f->y() + 4);
-        item->setLeft(f->x() + 4);
-        if (f->width() < surface.horizontalAdvance(f->currentText()) + 20) {
-            item->setAutoSize(false);
-            item->setWidth(f->width());
-            item->setHeight(3 * f->height());
-            item->setWrapStyle(TWrapStyle::BreakAnywhere);
-        }
-        item->setCaption(f->isHidden() ? QString() : f->currentText());
-        item->setFontSize(pointSize);
-        if (!face.isEmpty()) item->setFontName(face);
-        item->show();
-        PrintItemNames << item->objectName();
+namespace {
+// An item of the composition as the page engine's text item on the band, placed in 0.1 mm.
+TReportLabel* placePrintItem(TReportBand* band, const WaybillPrintItem& item) {
+    auto* label = new TReportLabel(band);
+    label->setObjectName(item.name);
+    label->setInternalValue(TReportLabel::Top, item.top);
+    label->setInternalValue(TReportLabel::Left, item.left);
+    if (item.fixedBox) {
+        label->setAutoSize(false);
+        label->setInternalValue(TReportLabel::Width, item.width);
+        label->setInternalValue(TReportLabel::Height, item.height);
+        label->setWrapStyle(TWrapStyle::BreakAnywhere);
     }
+    label->setCaption(item.caption);
+    label->setFontSize(item.fontSize);
+    if (!item.fontName.isEmpty()) label->setFontName(item.fontName);
+    label->show();
+    return label;
+}
+}  // namespace
+
+void TEXPDPrintForm::composePrintItems() {
+    WaybillTemplate layout = layoutOnScreen();
+    // The offsets are read afresh: a calibration may have changed them since the load.
+    readPrintOffsets(ProfileFile(AppEnvironment::settingsFilePath()), layout);
+    const QList<WaybillPrintItem> items = composeWaybill(layout, textsOnScreen());
+    PrintItemNames.clear();
+    for (const WaybillPrintItem& item : items)
+        PrintItemNames << placePrintItem(DetailBand1, item)->objectName();
 }
 
 QSize TEXPDPrintForm::printableSizeOfEdits() const {

@@ -38,10 +38,9 @@ QStringList fieldTexts(TEXPDPrintForm& form) {
     return result;
 }
 
+// All ten fields unfilled: empty, with their captions showing as placeholders.
 QStringList captions() {
-    QStringList result;
-    for (const WaybillFieldSpec& spec : waybillFieldSpecs()) result << spec.captionText();
-    return result;
+    return QStringList(10, QString());
 }
 
 // Puts rows into the fixture's (empty) book.

@@ -93,8 +93,10 @@ class TestCourierSwitch : public QObject {
         form.field("cbb1")->setText("张三");
         form.field("cbb44")->setText("13800000000");
         chooseItem(form.cbbNames, kYuanzhi);
-        QCOMPARE(form.field("cbb1")->text(), QString("发货人"));
-        QCOMPARE(form.field("cbb44")->text(), QString("收货电话"));
+        // Emptied, so that their captions show as placeholders.
+        QVERIFY(form.field("cbb1")->text().isEmpty());
+        QVERIFY(form.field("cbb44")->text().isEmpty());
+        QCOMPARE(form.field("cbb44")->lineEdit()->placeholderText(), QString("收货电话"));
     }
 
     void everySwitchWritesTheFontKeysAndAppliesTheFont() {
