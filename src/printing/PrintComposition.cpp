@@ -6,6 +6,7 @@
 
 #include "app/TEXPDPrintForm.h"
 #include "platform/AppEnvironment.h"
+#include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
 #include "printing/PrintItems.h"
 #include "printing/TEXPDPreview.h"
