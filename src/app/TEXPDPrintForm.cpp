@@ -30,6 +30,7 @@
 #include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
+#include "template/AddedCouriers.h"
 #include "template/ProfileFile.h"
 
 namespace {
@@ -151,10 +152,14 @@ void TEXPDPrintForm::buildTopStrip() {
                       QStringLiteral("保存设置的长和宽，以及各标签的位置！"));
 
     cbbNames = dropDownList(Panel1, "cbbNames", 13, 41, 127, QStringLiteral("选择快递单品种"));
-    cbbNames->addItems(
-        {QStringLiteral("元智捷诚"), QStringLiteral("龙邦快递"), QStringLiteral("顺丰快递")});
+    cbbNames->addItems(AddedCouriers::builtIn());
     cbbNames->setCurrentIndex(-1);
-    cbbPrinterName = dropDownList(Panel1, "cbbPrinterName", 146, 41, 245, {});
+    cbbPrinterName = dropDownList(Panel1, "cbbPrinterName", 146, 41, 120, {});
+    btnAddExpress = button(Panel1, "btnAddExpress", QStringLiteral("添加快递单"), 270, 41, 66,
+                           QStringLiteral("添加新的快递单品种：名称、图片和尺寸"));
+    btnRemoveExpress = button(Panel1, "btnRemoveExpress", QStringLiteral("删除快递单"), 340, 41, 64,
+                              QStringLiteral("删除当前显示的、添加的快递单品种"));
+    btnRemoveExpress->setEnabled(false);
     Button1 = button(Panel1, "Button1", QStringLiteral("默认打印机"), 408, 41, 73,
                      QStringLiteral("选择默认打印机，为本单打印！"));
     btnPrint = button(Panel1, "btnPrint", QStringLiteral("打印"), 492, 41, 35);
@@ -248,6 +253,14 @@ void TEXPDPrintForm::connectHandlers() {
             guarded(this, &TEXPDPrintForm::btnSaveDefaultClick));
     connect(btnDefault, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnDefaultClick));
+    connect(btnAddExpress, &QPushButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnAddExpressClick));
+    connect(btnRemoveExpress, &QPushButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnRemoveExpressClick));
+    // Only an added courier can be removed.
+    connect(cbbNames, &QComboBox::currentIndexChanged, btnRemoveExpress, [this](int index) {
+        btnRemoveExpress->setEnabled(index >= AddedCouriers::builtIn().size());
+    });
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
@@ -281,6 +294,7 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
 
 void TEXPDPrintForm::FormCreate() {
     ProfileFile(AppEnvironment::settingsFilePath()).removeStaleTemporaryFiles();
+    ListAddedCouriers();
     ConnectAddressBook();
     FillAddressPickers();
     fillPrinterList();

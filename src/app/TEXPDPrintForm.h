@@ -53,6 +53,8 @@ class TEXPDPrintForm : public QMainWindow {
     QPushButton* Button3 = nullptr;
     QPushButton* btnApply = nullptr;
     QComboBox* cbbNames = nullptr;
+    QPushButton* btnAddExpress = nullptr;
+    QPushButton* btnRemoveExpress = nullptr;
     QComboBox* cbbPrinterName = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* btnPrint = nullptr;
@@ -120,6 +122,17 @@ class TEXPDPrintForm : public QMainWindow {
     // seen, as far as the screen's available area allows.
     void fitWindowToPage();
     void cbbNamesChange();
+    // Couriers the user adds after the three built-in ones (layout/CourierCatalog.cpp).
+    void ListAddedCouriers();  // creation: the settings file's added couriers into cbbNames
+    void btnAddExpressClick();
+    // Removes the courier shown, when it is an added one, after the user confirmed it; its
+    // picture and template stay unless the user confirms deleting them too.
+    void btnRemoveExpressClick();
+    // Why `name` cannot name a new courier (empty when it can).
+    QString courierNameRefusal(const QString& name) const;
+    // Stores the picture as the courier's, gives it working and default sets of the given
+    // size (millimetres, width × height), lists it and switches to it.
+    void AddCourier(const QString& name, const QString& picture, const QSize& millimetres);
     static void ListFontNames(QComboBox* list);
     void cbbTextfontnameChange();
     void cbbfontSizeChange();
