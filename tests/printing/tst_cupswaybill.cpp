@@ -218,7 +218,7 @@ class TestCupsWaybill : public QObject {
         // The telephone field a little higher than designed, so that its box surely reaches
         // into the address's third line whatever the font's line height.
         fx.writeSettings(
-            "[龙邦快递]\r\nPrinterName=PDF\r\nFHTelephone=0\r\ncbb4Left=184\r\ncbb4TOP=232\r\n");
+            "[龙邦快递]\r\nPrinterName=PDF\r\nFHTelephone=0\r\ncbb4Left=184\r\ncbb4TOP=214\r\n");
         TEXPDPrintForm& form = fx.start();
         form.ReportPage1->setShowProgress(false);
         WaybillField* address = form.field("cbb3");
