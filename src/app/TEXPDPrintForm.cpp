@@ -32,6 +32,7 @@
 #include "printing/engine/TReportPage.h"
 #include "template/AddedCouriers.h"
 #include "template/ProfileFile.h"
+#include "template/StartCourier.h"
 
 namespace {
 
@@ -306,10 +307,7 @@ void TEXPDPrintForm::FormCreate() {
 void TEXPDPrintForm::FormShow() {
     ListFontNames(cbbTextfontname);
     cbbTextfontname->setCurrentIndex(-1);
-    selectItemEqual(cbbNames,
-                    ProfileFile(AppEnvironment::settingsFilePath())
-                        .readString(QStringLiteral("DefaultExpress"),
-                                    QStringLiteral("DefaultExpressD"), QStringLiteral("龙邦快递")));
+    selectItemEqual(cbbNames, readStartCourier(ProfileFile(AppEnvironment::settingsFilePath())));
     cbbNamesChange();
     if (!cbbTextfontname->currentText().isEmpty())
         applyFontFaceToFields(cbbTextfontname->currentText());

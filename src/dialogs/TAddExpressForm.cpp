@@ -10,6 +10,7 @@
 
 #include "app/TEXPDPrintForm.h"
 #include "layout/CourierPictures.h"
+#include "layout/WaybillSizeLimits.h"
 #include "platform/AppError.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageBoxes.h"
@@ -17,10 +18,6 @@
 #include "template/AddedCouriers.h"
 
 namespace {
-// The sizes a waybill can be printed at.
-constexpr int kSmallestMm = 20;
-constexpr int kLargestMm = 600;
-
 QLineEdit* millimetreEdit(const char* name, const QString& text, QWidget* parent) {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(QString::fromLatin1(name));
@@ -99,11 +96,11 @@ void TAddExpressForm::btnBrowseClick() {
 int TAddExpressForm::millimetresOf(QLineEdit* edit, const QString& what) const {
     const QString text = edit->text();
     const int mm = text.isEmpty() ? 0 : wholeNumberOf(text);
-    if (mm < kSmallestMm || mm > kLargestMm)
+    if (!isPrintableWaybillLength(mm))
         refuse(edit, QStringLiteral("请填写快递单的%1：%2 到 %3 毫米之间的整数。")
                          .arg(what)
-                         .arg(kSmallestMm)
-                         .arg(kLargestMm));
+                         .arg(kSmallestWaybillMm)
+                         .arg(kLargestWaybillMm));
     return mm;
 }
 

@@ -14,11 +14,9 @@
 #include "platform/MessageBoxes.h"
 #include "template/AddedCouriers.h"
 #include "template/ProfileFile.h"
+#include "template/StartCourier.h"
 
 namespace {
-const QString kStartSection = QStringLiteral("DefaultExpress");
-const QString kStartKey = QStringLiteral("DefaultExpressD");
-const QString kStartCourier = QStringLiteral("龙邦快递");
 
 // The added couriers as the picker lists them, after the built-in ones.
 QStringList addedIn(const QComboBox* names) {
@@ -87,9 +85,8 @@ void TEXPDPrintForm::btnRemoveExpressClick() {
     ProfileFile ini(AppEnvironment::settingsFilePath());
     AddedCouriers::write(ini, remaining);
     // A start courier that is gone would open no courier at all.
-    if (ini.readString(kStartSection, kStartKey, kStartCourier)
-            .compare(name, Qt::CaseInsensitive) == 0)
-        ini.writeString(kStartSection, kStartKey, kStartCourier);
+    if (readStartCourier(ini).compare(name, Qt::CaseInsensitive) == 0)
+        writeStartCourier(ini, QStringLiteral("龙邦快递"));
     cbbNames->removeItem(cbbNames->currentIndex());
     if (deleteFiles) {
         ini.eraseSection(name);
@@ -99,6 +96,6 @@ void TEXPDPrintForm::btnRemoveExpressClick() {
         if (QFileInfo::exists(stored) && !QFile::remove(stored))
             throw AppError(QStringLiteral("无法删除图片文件“%1”。").arg(stored));
     }
-    selectItemEqual(cbbNames, ini.readString(kStartSection, kStartKey, kStartCourier));
+    selectItemEqual(cbbNames, readStartCourier(ini));
     cbbNamesChange();
 }

@@ -1,6 +1,7 @@
 #include "template/AddedCouriers.h"
 
 #include "template/ProfileFile.h"
+#include "template/StartCourier.h"
 
 namespace {
 const QString kSection = QStringLiteral("AddedExpress");
@@ -8,7 +9,7 @@ const QString kKey = QStringLiteral("Names");
 const QChar kSeparator = u'|';
 
 // Sections of the settings file that are not templates.
-const QStringList kReservedSections{kSection, QStringLiteral("DefaultExpress")};
+const QStringList kReservedSections{kSection, startCourierSection()};
 
 // Names Windows keeps for its devices, with or without an extension.
 bool isDeviceName(const QString& name) {
