@@ -30,7 +30,9 @@
 #include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportPage.h"
+#include "template/AddedCouriers.h"
 #include "template/ProfileFile.h"
+#include "template/StartCourier.h"
 
 namespace {
 
@@ -151,10 +153,14 @@ void TEXPDPrintForm::buildTopStrip() {
                       QStringLiteral("保存设置的长和宽，以及各标签的位置！"));
 
     cbbNames = dropDownList(Panel1, "cbbNames", 13, 41, 127, QStringLiteral("选择快递单品种"));
-    cbbNames->addItems(
-        {QStringLiteral("元智捷诚"), QStringLiteral("龙邦快递"), QStringLiteral("顺丰快递")});
+    cbbNames->addItems(AddedCouriers::builtIn());
     cbbNames->setCurrentIndex(-1);
-    cbbPrinterName = dropDownList(Panel1, "cbbPrinterName", 146, 41, 245, {});
+    cbbPrinterName = dropDownList(Panel1, "cbbPrinterName", 146, 41, 120, {});
+    btnAddExpress = button(Panel1, "btnAddExpress", QStringLiteral("添加快递单"), 270, 41, 66,
+                           QStringLiteral("添加新的快递单品种：名称、图片和尺寸"));
+    btnRemoveExpress = button(Panel1, "btnRemoveExpress", QStringLiteral("删除快递单"), 340, 41, 64,
+                              QStringLiteral("删除当前显示的、添加的快递单品种"));
+    btnRemoveExpress->setEnabled(false);
     Button1 = button(Panel1, "Button1", QStringLiteral("默认打印机"), 408, 41, 73,
                      QStringLiteral("选择默认打印机，为本单打印！"));
     btnPrint = button(Panel1, "btnPrint", QStringLiteral("打印"), 492, 41, 35);
@@ -179,13 +185,13 @@ void TEXPDPrintForm::buildTopStrip() {
 }
 
 void TEXPDPrintForm::buildPageArea() {
-    pnl3 = new QFrame(centralWidget());
+    pnl3 = new QScrollArea(centralWidget());
     pnl3->setObjectName(QStringLiteral("pnl3"));
-    auto* fill = new QVBoxLayout(pnl3);
-    fill->setContentsMargins(0, 0, 0, 0);
-    pnl6 = new QFrame(pnl3);
+    pnl3->setFrameShape(QFrame::NoFrame);
+    pnl6 = new QFrame;
     pnl6->setObjectName(QStringLiteral("pnl6"));
-    fill->addWidget(pnl6);
+    pnl3->setWidget(pnl6);
+    pnl3->viewport()->installEventFilter(this);
     QPalette grey = pnl6->palette();
     grey.setColor(QPalette::Window, palette().color(QPalette::Disabled, QPalette::Text));
     pnl6->setPalette(grey);
@@ -195,6 +201,8 @@ void TEXPDPrintForm::buildPageArea() {
     ReportPage1 = new TReportPage(pnl6);
     ReportPage1->setObjectName(QStringLiteral("ReportPage1"));
     ReportPage1->move(43, 10);
+    connect(ReportPage1, &TReportPage::geometryChanged, this,
+            [this] { runGuarded([this] { pnl6FollowPage(); }); });
     DetailBand1 = new TReportBand(ReportPage1);
     DetailBand1->setObjectName(QStringLiteral("DetailBand1"));
 
@@ -210,6 +218,7 @@ void TEXPDPrintForm::buildPageArea() {
     connect(DetailBand1, &TReportBand::resized, Image1,
             [this] { Image1->setGeometry(DetailBand1->rect()); });
     createFields();
+    pnl6FollowPage();
 
     ControlEdit1 = new TControlEdit(this);
     ControlEdit1->setObjectName(QStringLiteral("ControlEdit1"));
@@ -245,6 +254,14 @@ void TEXPDPrintForm::connectHandlers() {
             guarded(this, &TEXPDPrintForm::btnSaveDefaultClick));
     connect(btnDefault, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnDefaultClick));
+    connect(btnAddExpress, &QPushButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnAddExpressClick));
+    connect(btnRemoveExpress, &QPushButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnRemoveExpressClick));
+    // Only an added courier can be removed.
+    connect(cbbNames, &QComboBox::currentIndexChanged, btnRemoveExpress, [this](int index) {
+        btnRemoveExpress->setEnabled(index >= AddedCouriers::builtIn().size());
+    });
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
@@ -278,6 +295,7 @@ QList<WaybillField*> TEXPDPrintForm::bandFields() const {
 
 void TEXPDPrintForm::FormCreate() {
     ProfileFile(AppEnvironment::settingsFilePath()).removeStaleTemporaryFiles();
+    ListAddedCouriers();
     ConnectAddressBook();
     FillAddressPickers();
     fillPrinterList();
@@ -289,10 +307,7 @@ void TEXPDPrintForm::FormCreate() {
 void TEXPDPrintForm::FormShow() {
     ListFontNames(cbbTextfontname);
     cbbTextfontname->setCurrentIndex(-1);
-    selectItemEqual(cbbNames,
-                    ProfileFile(AppEnvironment::settingsFilePath())
-                        .readString(QStringLiteral("DefaultExpress"),
-                                    QStringLiteral("DefaultExpressD"), QStringLiteral("龙邦快递")));
+    selectItemEqual(cbbNames, readStartCourier(ProfileFile(AppEnvironment::settingsFilePath())));
     cbbNamesChange();
     if (!cbbTextfontname->currentText().isEmpty())
         applyFontFaceToFields(cbbTextfontname->currentText());
@@ -309,7 +324,10 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shown) return;
     m_shown = true;
-    runGuarded([this] { FormShow(); });
+    runGuarded([this] {
+        FormShow();
+        fitWindowToPage();
+    });
 }
 
 void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
@@ -333,5 +351,7 @@ bool TEXPDPrintForm::eventFilter(QObject* watched, QEvent* event) {
         if (discard) return true;
     }
     if (watched == pnl6 && event->type() == QEvent::Resize) runGuarded([this] { pnl6Resize(); });
+    if (watched == pnl3->viewport() && event->type() == QEvent::Resize)
+        runGuarded([this] { pnl6FollowPage(); });
     return QMainWindow::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScrollArea>
 
 #include "waybill/WaybillTemplate.h"
 
@@ -52,6 +53,8 @@ class TEXPDPrintForm : public QMainWindow {
     QPushButton* Button3 = nullptr;
     QPushButton* btnApply = nullptr;
     QComboBox* cbbNames = nullptr;
+    QPushButton* btnAddExpress = nullptr;
+    QPushButton* btnRemoveExpress = nullptr;
     QComboBox* cbbPrinterName = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* btnPrint = nullptr;
@@ -65,7 +68,7 @@ class TEXPDPrintForm : public QMainWindow {
     QFrame* pnlHidden = nullptr;
 
     // The page area.
-    QFrame* pnl3 = nullptr;
+    QScrollArea* pnl3 = nullptr;  // scrolls when the page is larger than the area
     QFrame* pnl6 = nullptr;
     TReportPage* ReportPage1 = nullptr;
     TReportBand* DetailBand1 = nullptr;
@@ -112,7 +115,24 @@ class TEXPDPrintForm : public QMainWindow {
     // Returns true when the key is to be discarded.
     bool edtLongKeyPress(QKeyEvent* event);
     void pnl6Resize();
+    // The grey area fills the page area and is never smaller than the page with its gap, so
+    // the page area scrolls to every part of a large page.
+    void pnl6FollowPage();
+    // At the first show: the window grows from its normal size until the whole page can be
+    // seen, as far as the screen's available area allows.
+    void fitWindowToPage();
     void cbbNamesChange();
+    // Couriers the user adds after the three built-in ones (layout/CourierCatalog.cpp).
+    void ListAddedCouriers();  // creation: the settings file's added couriers into cbbNames
+    void btnAddExpressClick();
+    // Removes the courier shown, when it is an added one, after the user confirmed it; its
+    // picture and template stay unless the user confirms deleting them too.
+    void btnRemoveExpressClick();
+    // Why `name` cannot name a new courier (empty when it can).
+    QString courierNameRefusal(const QString& name) const;
+    // Stores the picture as the courier's, gives it working and default sets of the given
+    // size (millimetres, width × height), lists it and switches to it.
+    void AddCourier(const QString& name, const QString& picture, const QSize& millimetres);
     static void ListFontNames(QComboBox* list);
     void cbbTextfontnameChange();
     void cbbfontSizeChange();

@@ -16,11 +16,9 @@
 #include "platform/HandlerGuard.h"
 #include "platform/MessageBoxes.h"
 #include "template/ProfileFile.h"
+#include "template/StartCourier.h"
 
 namespace {
-
-const QString kStartSection = QStringLiteral("DefaultExpress");
-const QString kStartKey = QStringLiteral("DefaultExpressD");
 
 // Top to bottom in each group box: the company first, then the fields in their table order.
 const char* const kSenderBoxes[5] = {"cbb5", "cbb1", "cbb2", "cbb3", "cbb4"};
@@ -153,7 +151,7 @@ void TSetForm::FormShow() {
     for (const WaybillFieldSpec& spec : waybillFieldSpecs())
         checkBoxOf(spec.objectName())
             ->setChecked(ini.readBool(m_main.currentTemplate(), spec.visibleKey(false), true));
-    selectItemEqual(cbbNames, ini.readString(kStartSection, kStartKey, QStringLiteral("龙邦快递")));
+    selectItemEqual(cbbNames, readStartCourier(ini));
 }
 
 void TSetForm::Button1Click() {
@@ -175,7 +173,7 @@ void TSetForm::Button1Click() {
 void TSetForm::Button2Click() {
     if (cbbNames->currentIndex() < 0) return;  // never store an empty start courier
     ProfileFile ini(AppEnvironment::settingsFilePath());
-    ini.writeString(kStartSection, kStartKey, cbbNames->currentText());
+    writeStartCourier(ini, cbbNames->currentText());
     MessageBoxes::information(QStringLiteral("快递默认完成！"), this);
     accept();
 }

@@ -6,25 +6,18 @@
 
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
+#include "layout/CourierPictures.h"
 #include "platform/AppEnvironment.h"
 #include "platform/AppError.h"
 #include "template/ProfileFile.h"
 
 namespace {
-// Pictures are named by bare file name; the first folder of AppEnvironment::pictureFolders()
-// that holds the file gives it (empty when none does).
-QString findPicture(const QString& fileName) {
-    for (const QString& folder : AppEnvironment::pictureFolders()) {
-        const QString path = QDir(folder).filePath(fileName);
-        if (QFileInfo(path).isFile()) return path;
-    }
-    return QString();
-}
+using CourierPictures::find;
 
 // The decoder is chosen by the file name's extension, so a file that is not really a JPEG
 // counts as unreadable, as does a missing one.
 bool loadPicture(QLabel* image, const QString& fileName) {
-    const QString path = findPicture(fileName);
+    const QString path = find(fileName);
     if (path.isEmpty()) return false;
     QImageReader reader(path, QFileInfo(fileName).suffix().toLatin1());
     reader.setDecideFormatFromContent(false);
@@ -38,14 +31,14 @@ const QString kFallBackPicture = QStringLiteral("vornix.jpg");
 
 // Where the fall-back picture was found, or where it was looked for first.
 QString fallBackPicturePath() {
-    const QString found = findPicture(kFallBackPicture);
+    const QString found = find(kFallBackPicture);
     return found.isEmpty() ? QDir(AppEnvironment::workingFolder()).filePath(kFallBackPicture)
                            : found;
 }
 }  // namespace
 
 void TEXPDPrintForm::cbbNamesChange() {
-    if (!loadPicture(Image1, currentTemplate() + QStringLiteral(".jpg"))) {
+    if (!loadPicture(Image1, CourierPictures::fileNameOf(currentTemplate()))) {
         if (!loadPicture(Image1, kFallBackPicture))
             throw AppError(QStringLiteral("无法读取图片文件“%1”。").arg(fallBackPicturePath()));
         // Without its form the fields cannot be placed, so they go out of sight and dragging

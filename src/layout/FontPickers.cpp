@@ -2,18 +2,39 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QRegularExpression>
 
 #include "app/DropDownList.h"
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
+#include "layout/WindowsFaceNames.h"
 #include "platform/AppEnvironment.h"
 #include "platform/WholeNumber.h"
 #include "template/ProfileFile.h"
 
+namespace {
+// The platform names a family found at several foundries "C059 [urw]", "C059 [UKWN]": the same
+// faces from different font files. Such a family is listed once, by its plain name, which
+// selects it as well as either spelling.
+QStringList familiesWithoutFoundries() {
+    static const QRegularExpression foundry(QStringLiteral(R"(^(.+) \[[^\]]+\]$)"));
+    QStringList families;
+    for (const QString& family : QFontDatabase::families()) {
+        const QRegularExpressionMatch match = foundry.match(family);
+        const QString name = match.hasMatch() ? match.captured(1) : family;
+        if (!families.contains(name)) families << name;
+    }
+    return families;
+}
+}  // namespace
+
 void TEXPDPrintForm::ListFontNames(QComboBox* list) {
-    // Every face the platform reports, as it spells it; sorted once, and the list is never
-    // refilled, so it stays sorted.
-    QStringList faces = QFontDatabase::families();
+    // Every face the platform reports and every Windows face name a template may carry that
+    // stands for an installed face; sorted once, and the list is never refilled, so it stays
+    // sorted.
+    QStringList faces = familiesWithoutFoundries();
+    for (const QString& name : WindowsFaceNames::installSubstitutes())
+        if (!faces.contains(name, Qt::CaseInsensitive)) faces << name;
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(faces.begin(), faces.end(), [&](const QString& a, const QString& b) {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStatusBar>
 
 #include "app/TEXPDPrintForm.h"
 #include "platform/AppEnvironment.h"
@@ -13,16 +14,43 @@
 #include "template/ProfileFile.h"
 
 namespace {
+// The grey gap kept around a page that does not fit, so the page's corners show.
+constexpr int kPageGap = 5;
+
 // Centred when the page fits; otherwise a small gap from the edge so the page's corner shows.
 int centredOffset(int available, int size) {
     const int offset = roundHalfEven((available - size) / 2.0);
-    return offset < 0 ? 5 : offset;
+    return offset < kPageGap ? kPageGap : offset;
+}
+
+// The top-left corner that centres `size` in `area`, never above or left of the area.
+QPoint centredIn(const QRect& area, const QSize& size) {
+    const QPoint corner = area.center() - QRect(QPoint(0, 0), size).center();
+    return {std::max(corner.x(), area.left()), std::max(corner.y(), area.top())};
 }
 }  // namespace
 
 void TEXPDPrintForm::pnl6Resize() {
     ReportPage1->move(centredOffset(pnl6->width(), ReportPage1->width()),
                       centredOffset(pnl6->height(), ReportPage1->height()));
+}
+
+void TEXPDPrintForm::pnl6FollowPage() {
+    pnl6->setMinimumSize(ReportPage1->size() + QSize(2 * kPageGap, 2 * kPageGap));
+    pnl6->resize(pnl3->viewport()->size().expandedTo(pnl6->minimumSize()));
+}
+
+void TEXPDPrintForm::fitWindowToPage() {
+    const QRect available = AppEnvironment::availableScreenArea();
+    if (available.isEmpty()) return;
+    // Everything around the page area (top strip, status bar) and the window's frame.
+    const QSize around(0, pnl1->height() + statusBar()->height());
+    const QSize frame = frameGeometry().size() - size();
+    const QSize wanted = pnl6->minimumSize() + around;
+    const QSize grown = size().expandedTo(wanted.boundedTo(available.size() - frame));
+    if (grown == size()) return;
+    resize(grown);
+    move(centredIn(available, grown + frame));
 }
 
 void TEXPDPrintForm::SetWaybillSize(double height, double width) {

@@ -19,6 +19,7 @@ QString g_workingFolder;
 QString g_userConfigFolder;
 QString g_userDataFolder;
 double g_screenDpi = 0;
+QRect g_availableScreenArea;
 
 const QString kSettingsFileName = QStringLiteral("Quorvel.ini");
 const QString kUserFolderName = QStringLiteral("quorvel");
@@ -42,6 +43,12 @@ double AppEnvironment::screenDpi() {
     if (g_screenDpi > 0) return g_screenDpi;
     if (auto* screen = QGuiApplication::primaryScreen()) return screen->logicalDotsPerInch();
     return 96.0;
+}
+
+QRect AppEnvironment::availableScreenArea() {
+    if (g_availableScreenArea.isValid()) return g_availableScreenArea;
+    if (auto* screen = QGuiApplication::primaryScreen()) return screen->availableGeometry();
+    return {};
 }
 
 // A settings file already beside the executable always wins, so a portable folder stays
@@ -106,6 +113,9 @@ void AppEnvironment::setUserFolders(const QString& configFolder, const QString& 
 void AppEnvironment::setScreenDpi(double dpi) {
     g_screenDpi = dpi;
 }
+void AppEnvironment::setAvailableScreenArea(const QRect& area) {
+    g_availableScreenArea = area;
+}
 
 void AppEnvironment::reset() {
     g_executableFolder.clear();
@@ -113,6 +123,7 @@ void AppEnvironment::reset() {
     g_userConfigFolder.clear();
     g_userDataFolder.clear();
     g_screenDpi = 0;
+    g_availableScreenArea = QRect();
 }
 
 QString AppEnvironment::applicationTitle() {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
 // Where the program lives and what screen it draws on. Each value comes from the platform
 // unless a test has set it, so a test can give the program a temporary executable folder,
-// a temporary working folder, temporary user folders and a screen of 96 or 120 pixels per inch.
+// a temporary working folder, temporary user folders and a screen of 96 or 120 pixels per inch
+// and a screen of a chosen size.
 //
 // Two layouts. Portable: the executable's folder is writable or already holds Quorvel.ini;
 // the settings file and data/ lie beside the executable. Installed: the executable lies in the
@@ -20,6 +22,9 @@ class AppEnvironment {
     static QString workingFolder();
     // The screen's logical pixels per inch, R in every length conversion.
     static double screenDpi();
+    // The part of the screen a window may take (the desktop's panels left out), in logical
+    // pixels; an empty rectangle when there is no screen.
+    static QRect availableScreenArea();
 
     static bool isPortable();
     // The pictures that come with an installation (../share/quorvel from the executable).
@@ -39,6 +44,7 @@ class AppEnvironment {
     static void setWorkingFolder(const QString& folder);
     static void setUserFolders(const QString& configFolder, const QString& dataFolder);
     static void setScreenDpi(double dpi);
+    static void setAvailableScreenArea(const QRect& area);
     static void reset();  // back to the platform's values
 
     static QString applicationTitle();

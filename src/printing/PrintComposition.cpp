@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 
 #include "app/TEXPDPrintForm.h"
+#include "layout/WaybillSizeLimits.h"
 #include "platform/AppEnvironment.h"
 #include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
@@ -34,13 +35,6 @@ void RemovePrintItems(TReportBand* band) {
     for (const QString& name : std::as_const(PrintItemNames))
         if (auto* item = qobject_cast<TReportLabel*>(bandComponent(band, name))) delete item;
 }
-
-namespace {
-// Waybills are hand-sized forms: a few millimetres print a blank scrap, a metre a poster, and
-// neither is what the user meant.
-constexpr int kSmallestWaybillMm = 20;
-constexpr int kLargestWaybillMm = 600;
-}  // namespace
 
 bool BandHasPrintItems(const TReportBand* band) {
     return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
@@ -79,10 +73,7 @@ void TEXPDPrintForm::composePrintItems() {
 
 QSize TEXPDPrintForm::printableSizeOfEdits() const {
     const QSize size = sizeEditsMillimetres();
-    const auto printable = [](int mm) {
-        return mm >= kSmallestWaybillMm && mm <= kLargestWaybillMm;
-    };
-    if (!printable(size.width()) || !printable(size.height()))
+    if (!isPrintableWaybillLength(size.width()) || !isPrintableWaybillLength(size.height()))
         throw AppError(QStringLiteral("快递单尺寸 %1 × %2 毫米（高 × 宽）无法打印：高和宽都须在 "
                                       "%3 到 %4 毫米之间。")
                            .arg(size.height())

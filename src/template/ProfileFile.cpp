@@ -440,6 +440,46 @@ bool ProfileFile::readBool(const QString& section, const QString& key, bool defa
     return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+void ProfileFile::eraseSection(const QString& section) {
+    const QString sectionName = trimBlanks(section).toString();
+    if (sectionName.isEmpty() || !QFileInfo::exists(m_path)) return;
+
+    const WriteLock lock(m_path);
+    std::optional<QByteArray> existing = readAll(m_path);
+    if (!existing) failWrite(m_path);
+    const WorkingText file = workingTextOf(std::move(*existing));
+    const QByteArray& bytes = file.bytes;
+
+    // From the header to the section's last line that is neither blank nor a comment.
+    std::optional<qsizetype> from;
+    qsizetype to = 0;
+    {
+        LineScanner scanner(bytes, file.encoding);
+        Line line;
+        while (scanner.next(line)) {
+            if (line.kind == Kind::Section) {
+                if (from) break;
+                if (sameName(line.name, sectionName)) {
+                    // The first line also carries the byte order mark, which stays.
+                    from = line.start == 0 && file.encoding == Encoding::Utf8 && hasUtf8Bom(bytes)
+                               ? 3
+                               : line.start;
+                    to = line.end;
+                }
+            } else if (from && (line.kind == Kind::Key || line.kind == Kind::Other)) {
+                to = line.end;
+            }
+        }
+    }
+    if (!from) return;  // nothing to erase: leave the file alone
+
+    QByteArray result = bytes;
+    result.remove(*from, to - *from);
+    if (file.encoding == Encoding::Gbk && !isAscii(result) && isValidUtf8(result))
+        result = gbkToUtf8(result);  // as in writeString
+    replaceAtomically(m_path, storedBytesOf(result, file.storedAs));
+}
+
 void ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
     const QString sectionName = trimBlanks(section).toString();
     const QString keyName = trimBlanks(key).toString();

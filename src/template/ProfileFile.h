@@ -37,7 +37,8 @@ class QSaveFile;
 // Every other byte stays as it was, including each line's ending. New lines end as the file's
 // lines do (the first line ending decides: CRLF or LF); a new file uses CRLF, as the Windows
 // program did. A last line without an ending gets one when something is put after it. A
-// write that changes nothing does not touch the file. Nothing is ever deleted.
+// write that changes nothing does not touch the file. Nothing is deleted except by
+// eraseSection().
 // Values are stored as given, with one exception: a value is cut at its first CR or LF, which
 // is exactly what a read of the Windows-written line would give back, without leaving the
 // rest of the text behind as a stray line. (As on Windows, blanks around a value and a pair
@@ -94,6 +95,10 @@ class ProfileFile {
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
+    // Removes the first section of that name: its header and its lines up to its last one
+    // that is neither blank nor a comment (the blank lines and comments that lead into the
+    // next section stay). Every other byte stays as it was; no such section, no write.
+    void eraseSection(const QString& section);
 
     // Removes the temporary files of writes that never finished (the process was killed
     // between writing the new content and putting it in place): files beside the settings

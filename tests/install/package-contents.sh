@@ -31,7 +31,7 @@ grep -Eiq 'tst_|bench|test|make-' <<<"$files" && fail "a test, benchmark or tool
 [ "$(dpkg-deb -f "$deb" Package)" = quorvel ] || fail "package name is not quorvel"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for dep in libqt6sql6-sqlite fonts-wqy-microhei libqt6widgets6 libqt6printsupport6 libqt6sql6 libc6; do
+for dep in libqt6sql6-sqlite fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai libqt6widgets6 libqt6printsupport6 libqt6sql6 libc6; do
   grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep"
 done
 dpkg-deb -x "$deb" "$tmp/root"

@@ -52,7 +52,7 @@ CupsPdf::Ink printBlockOnCups(double screenDpi, const QString& settings,
 const QString kCalibratedAt120 =
     QStringLiteral("[龙邦快递]\r\nPrinterName=PDF\r\ncbb1Left=300\r\ncbb1TOP=200\r\n");
 
-QString describe(const CupsPdf::Ink& a, const CupsPdf::Ink& b) {
+QString describeShift(const CupsPdf::Ink& a, const CupsPdf::Ink& b) {
     return QStringLiteral("ink at %1, %2 against %3, %4 (0.1 mm)")
         .arg(a.box.left())
         .arg(a.box.top())
@@ -162,7 +162,7 @@ class TestCupsWaybill : public QObject {
         const CupsPdf::Ink at120 = printBlockOnCups(120.0, kCalibratedAt120);
         const CupsPdf::Ink other = printBlockOnCups(screenDpi, kCalibratedAt120);
         QVERIFY2(!at120.box.isEmpty() && !other.box.isEmpty(), "no ink on a page");
-        const QString got = describe(other, at120);
+        const QString got = describeShift(other, at120);
         qInfo().noquote() << "screen" << screenDpi << got;
         QVERIFY2(std::abs(other.box.left() - at120.box.left()) <= 1, qPrintable(got));
         QVERIFY2(std::abs(other.box.top() - at120.box.top()) <= 1, qPrintable(got));
@@ -175,7 +175,7 @@ class TestCupsWaybill : public QObject {
         const CupsPdf::Ink moved = printBlockOnCups(
             96.0, kCalibratedAt120 + QStringLiteral("PrintOffsetX=57\r\nPrintOffsetY=-23\r\n"));
         QVERIFY2(!still.box.isEmpty() && !moved.box.isEmpty(), "no ink on a page");
-        const QString got = describe(moved, still);
+        const QString got = describeShift(moved, still);
         qInfo().noquote() << "offset 57, -23:" << got;
         QVERIFY2(std::abs(moved.box.left() - still.box.left() - 57) <= 1, qPrintable(got));
         QVERIFY2(std::abs(moved.box.top() - still.box.top() + 23) <= 1, qPrintable(got));
@@ -218,7 +218,7 @@ class TestCupsWaybill : public QObject {
         // The telephone field a little higher than designed, so that its box surely reaches
         // into the address's third line whatever the font's line height.
         fx.writeSettings(
-            "[龙邦快递]\r\nPrinterName=PDF\r\nFHTelephone=0\r\ncbb4Left=184\r\ncbb4TOP=232\r\n");
+            "[龙邦快递]\r\nPrinterName=PDF\r\nFHTelephone=0\r\ncbb4Left=184\r\ncbb4TOP=214\r\n");
         TEXPDPrintForm& form = fx.start();
         form.ReportPage1->setShowProgress(false);
         WaybillField* address = form.field("cbb3");

@@ -15,7 +15,8 @@ RecordingMessageBoxes::~RecordingMessageBoxes() {
 MessageBoxes::Answer RecordingMessageBoxes::show(QWidget*, Icon icon, const QString& text,
                                                  Buttons buttons) {
     shown.append({icon, text, buttons});
-    return buttons == Buttons::OkCancel ? nextAnswer : Answer::Ok;
+    if (buttons != Buttons::OkCancel) return Answer::Ok;
+    return onConfirm ? onConfirm() : nextAnswer;
 }
 
 QStringList RecordingMessageBoxes::texts() const {

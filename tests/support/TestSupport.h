@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "platform/MessageBoxes.h"
 
@@ -23,7 +24,8 @@ class RecordingMessageBoxes : public MessageBoxes {
 
     QList<Shown> shown;
     int beeps = 0;
-    Answer nextAnswer = Answer::Ok;  // the answer to confirmations
+    Answer nextAnswer = Answer::Ok;     // the answer to confirmations
+    std::function<Answer()> onConfirm;  // when set, answers confirmations instead
     QStringList texts() const;
     void clear() { shown.clear(); }
 };

@@ -414,6 +414,36 @@ class TestProfileFile : public QObject {
         QCOMPARE(bytesOf(headerOnly.path()), QByteArray("[A]\r\nk=6\r\n"));
     }
 
+    void erasesOneSectionKeepingEveryOtherByte() {
+        ProfileFile ini(
+            fileWith("[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n; note\r\nc=3\r\n\r\n; about C\r\n"
+                     "[C]\r\nc=1\r\n[b]\r\nb=9\r\n"));
+        ini.eraseSection(" b ");
+        // The first section of that name only, up to its last key; what leads into [C] stays.
+        QCOMPARE(bytesOf(ini.path()),
+                 QByteArray("[A]\r\na=1\r\n\r\n\r\n; about C\r\n[C]\r\nc=1\r\n[b]\r\nb=9\r\n"));
+        QCOMPARE(ini.readString("B", "b", "-"), QString("9"));
+
+        // The last section of an unended file, a UTF-8 file's first section with its mark.
+        ProfileFile last(fileWith("[A]\nk=1\n[中通]\nk=2"));
+        last.eraseSection("中通");
+        QCOMPARE(bytesOf(last.path()), QByteArray("[A]\nk=1\n"));
+        ProfileFile marked(fileWith("\xEF\xBB\xBF[中通]\nk=2\n[A]\nk=1\n"));
+        marked.eraseSection("中通");
+        QCOMPARE(bytesOf(marked.path()), QByteArray("\xEF\xBB\xBF[A]\nk=1\n"));
+
+        // No such section, no file, an empty name: nothing is written.
+        const QString untouched = fileWith("[A]\nk=1\n");
+        const QDateTime stamp = QFileInfo(untouched).lastModified();
+        ProfileFile(untouched).eraseSection("Z");
+        ProfileFile(untouched).eraseSection("  ");
+        QCOMPARE(bytesOf(untouched), QByteArray("[A]\nk=1\n"));
+        QCOMPARE(QFileInfo(untouched).lastModified(), stamp);
+        const QString none = freshPath();
+        ProfileFile(none).eraseSection("A");
+        QVERIFY(!QFileInfo::exists(none));
+    }
+
     void appendsKeyToSectionInTheMiddle() {
         const QByteArray before =
             "[A]\r\n"
