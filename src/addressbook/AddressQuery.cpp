@@ -360,20 +360,23 @@ void AddressQuery::remove() {
     emit dataChange();
 }
 
-int AddressQuery::findRow(int column, const QString& text) const {
+int AddressQuery::findRow(int column, const QString& text, Match match) const {
     if (column < 0) return -1;
+    const bool trim = match == Match::IgnoringSurroundingBlanks;
+    const QString sought = trim ? text.trimmed() : text;
     for (int row = 0; row < m_rowCount; ++row) {
         if (m_state == State::Insert && row == m_pendingRow) continue;
         const QVariant& v = cell(row, column);
-        if ((v.isNull() ? QString() : v.toString()) == text) return row;
+        const QString value = v.isNull() ? QString() : v.toString();
+        if ((trim ? value.trimmed() : value) == sought) return row;
     }
     return -1;
 }
 
-bool AddressQuery::locate(const QString& column, const QString& text) {
+bool AddressQuery::locate(const QString& column, const QString& text, Match match) {
     if (!isOpen()) return false;
     checkBrowseMode();
-    const int row = findRow(columnIndex(column), text);
+    const int row = findRow(columnIndex(column), text, match);
     if (row < 0) return false;
     m_eof = false;
     moveTo(row);
@@ -381,9 +384,9 @@ bool AddressQuery::locate(const QString& column, const QString& text) {
 }
 
 QVariant AddressQuery::lookup(const QString& keyColumn, const QString& text,
-                              const QString& resultColumn) const {
+                              const QString& resultColumn, Match match) const {
     if (!isOpen()) return QVariant();
-    const int row = findRow(columnIndex(keyColumn), text);
+    const int row = findRow(columnIndex(keyColumn), text, match);
     const int result = columnIndex(resultColumn);
     if (row < 0 || result < 0) return QVariant();
     return cell(row, result);

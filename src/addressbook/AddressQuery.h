@@ -72,12 +72,15 @@ class AddressQuery : public QObject {
     void cancel();
     void remove();
 
+    // How locate and lookup compare a column with the text sought.
+    enum class Match { Exact, IgnoringSurroundingBlanks };
+
     // Makes the first row whose `column` equals `text` current; false (and no move) if none.
-    bool locate(const QString& column, const QString& text);
+    bool locate(const QString& column, const QString& text, Match match = Match::Exact);
     // The value of `resultColumn` in the first row whose `keyColumn` equals `text`, without
     // moving; an invalid QVariant if none.
-    QVariant lookup(const QString& keyColumn, const QString& text,
-                    const QString& resultColumn) const;
+    QVariant lookup(const QString& keyColumn, const QString& text, const QString& resultColumn,
+                    Match match = Match::Exact) const;
 
   signals:
     // The data source's change notification: opened, current row changed, a row appended, a
@@ -105,7 +108,7 @@ class AddressQuery : public QObject {
     void removeRowAt(int row);
     void checkBrowseMode();
     void moveTo(int row, bool notify = true);
-    int findRow(int column, const QString& text) const;
+    int findRow(int column, const QString& text, Match match) const;
     QString tableName() const;
     QString quotedTable() const;
     // Back to browsing: drops the pending values; returns the row that was being edited.

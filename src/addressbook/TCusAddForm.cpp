@@ -1,5 +1,8 @@
 #include "addressbook/TCusAddForm.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,6 +22,8 @@
 #include "addressbook/AddressGrid.h"
 #include "addressbook/AddressPickers.h"
 #include "addressbook/AddressQuery.h"
+#include "addressbook/AddressTransfer.h"
+#include "addressbook/ImportSummaryDialog.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ScreenScale.h"
@@ -91,6 +96,8 @@ TCusAddForm::TCusAddForm(AddressBook& book, AddressPickers* pickers, QWidget* ow
     connect(BtnKHAdd, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHAddClick));
     connect(BtnKHEdit, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHEditClick));
     connect(BtnKHDele, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHDeleClick));
+    connect(btnImport, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnImportClick));
+    connect(btnExport, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnExportClick));
     // DataSource1: the row set's change notification reaches the edit boxes.
     connect(m_book.ADOQuery2, &AddressQuery::dataChange, this,
             guarded(this, &TCusAddForm::DataSource1DataChange));
@@ -133,6 +140,20 @@ void TCusAddForm::buildLayout() {
     btnEditGet->setObjectName(QStringLiteral("btnEditGet"));
     btnEditGet->setToolTip(QStringLiteral("编辑或者添加客户"));
     btnEditGet->hide();
+    // Import and export at the right of the banner: the strip below holds no more buttons.
+    btnImport = new QPushButton(QStringLiteral("导入"), top);
+    btnImport->setObjectName(QStringLiteral("btnImport"));
+    btnImport->setToolTip(QStringLiteral("从 CSV 文件导入本页的发货人或客户"));
+    btnExport = new QPushButton(QStringLiteral("导出"), top);
+    btnExport->setObjectName(QStringLiteral("btnExport"));
+    btnExport->setToolTip(QStringLiteral("把本页的发货人或客户导出为 CSV 文件"));
+    const int smallButtonWidth = scaledToScreen(50);
+    const int smallButtonHeight = scaledToScreen(24);
+    const int buttonsTop = (topHeight - smallButtonHeight) / 2;
+    btnExport->setGeometry(width - scaledToScreen(6) - smallButtonWidth, buttonsTop,
+                           smallButtonWidth, smallButtonHeight);
+    btnImport->setGeometry(btnExport->x() - scaledToScreen(4) - smallButtonWidth, buttonsTop,
+                           smallButtonWidth, smallButtonHeight);
 
     // 2. The tab control with the grid filling it.
     const int statusHeight = scaledToScreen(19);
@@ -285,14 +306,21 @@ void TCusAddForm::btnEmptyClick() {
 void TCusAddForm::writeEditBoxes(AddressQuery& query) {
     const bool customers = customerMode();
     QLineEdit* edits[5] = {EdtKHName, edtTel, edtAddress, edtSHR, edtMDD};
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
+        // A customer's name is stored without surrounding blanks: "乙公司 " is 乙公司.
+        const QString text = customers && i == 0 ? edits[i]->text().trimmed() : edits[i]->text();
         query.setText(
-            QString::fromUtf8(customers ? kRows[i].customerColumn : kRows[i].senderColumn),
-            edits[i]->text());
+            QString::fromUtf8(customers ? kRows[i].customerColumn : kRows[i].senderColumn), text);
+    }
+}
+
+bool TCusAddForm::hasName() const {
+    if (!EdtKHName->text().trimmed().isEmpty()) return true;
+    return !customerMode() && !edtSHR->text().trimmed().isEmpty();
 }
 
 AddressQuery* TCusAddForm::queryReadyToStore(bool focusNameWhenEmpty) {
-    if (EdtKHName->text().isEmpty()) {
+    if (!hasName()) {
         MessageBoxes::error(QStringLiteral("请填写客户名称！"), this);
         if (focusNameWhenEmpty) EdtKHName->setFocus();
         return nullptr;
@@ -312,7 +340,8 @@ void TCusAddForm::BtnKHAddClick() {
         // way must not leave them stuck.
         m_busy = 1;
         const auto notBusy = qScopeGuard([this] { m_busy = 0; });
-        if (customerMode() && query->locate(QStringLiteral("名称"), EdtKHName->text())) {
+        if (customerMode() && query->locate(QStringLiteral("名称"), EdtKHName->text().trimmed(),
+                                            AddressQuery::Match::IgnoringSurroundingBlanks)) {
             // The existing row is now the grid's current row; the edit boxes keep what was typed.
             MessageBoxes::error(QStringLiteral("该客户名称已经存在！"), this);
             EdtKHName->setFocus();
@@ -333,10 +362,11 @@ void TCusAddForm::BtnKHEditClick() {
         m_busy = 1;
         const auto notBusy = qScopeGuard([this] { m_busy = 0; });
         if (customerMode()) {
-            const QString name = EdtKHName->text();
-            const QVariant id = query->lookup(QStringLiteral("名称"), name, QStringLiteral("ID"));
+            const QString name = EdtKHName->text().trimmed();
+            const QVariant id = query->lookup(QStringLiteral("名称"), name, QStringLiteral("ID"),
+                                              AddressQuery::Match::IgnoringSurroundingBlanks);
             if (!id.isNull() && id.toLongLong() > 0 &&
-                query->text(QStringLiteral("名称")) != name) {
+                query->text(QStringLiteral("名称")).trimmed() != name) {
                 MessageBoxes::error(QStringLiteral("该名字已经存在！"), this);
                 return;
             }
@@ -358,6 +388,50 @@ void TCusAddForm::BtnKHDeleClick() {
     const bool ok = MessageBoxes::confirm(QStringLiteral("确实要删除该条记录？"), this);
     if (ok && query.recordCount() > 0) query.remove();
     DBGrid2->setFocus();
+}
+
+void TCusAddForm::btnImportClick() {
+    const bool customers = customerMode();
+    const QString path = QFileDialog::getOpenFileName(
+        this, customers ? QStringLiteral("导入客户") : QStringLiteral("导入发货人"), QString(),
+        QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
+    if (path.isEmpty()) return;
+    const auto table =
+        customers ? AddressTransfer::Table::Customers : AddressTransfer::Table::Senders;
+    const AddressTransfer::Plan plan = AddressTransfer::plan(m_book.connectionName(), table, path);
+    ImportSummaryDialog summary(path, int(plan.newRows.size()), int(plan.changes.size()),
+                                plan.refused, this);
+    const int choice = summary.exec();
+    if (choice == ImportSummaryDialog::Cancel) return;
+    // The grid's row set goes first: a pending row of it must not be stored in the middle of
+    // the import, and it is read again afterwards anyway.
+    m_book.ADOQuery2->close();
+    const bool update = choice == ImportSummaryDialog::UpdateExisting;
+    try {
+        AddressTransfer::apply(m_book.connectionName(), plan, update);
+    } catch (...) {
+        runGuarded([&] { setMode(customers); });
+        throw;
+    }
+    setMode(customers);
+    MessageBoxes::information(QStringLiteral("导入完成：新增 %1 条，修改 %2 条。")
+                                  .arg(plan.newRows.size())
+                                  .arg(update ? plan.changes.size() : 0),
+                              this);
+}
+
+void TCusAddForm::btnExportClick() {
+    const bool customers = customerMode();
+    const QString suggested = customers ? QStringLiteral("客户.csv") : QStringLiteral("发货人.csv");
+    const QString path = QFileDialog::getSaveFileName(
+        this, customers ? QStringLiteral("导出客户") : QStringLiteral("导出发货人"), suggested,
+        QStringLiteral("CSV 文件 (*.csv)"));
+    if (path.isEmpty()) return;
+    const auto table =
+        customers ? AddressTransfer::Table::Customers : AddressTransfer::Table::Senders;
+    const int rows = AddressTransfer::exportTo(m_book.connectionName(), table, path);
+    MessageBoxes::information(
+        QStringLiteral("已导出 %1 条到 %2。").arg(rows).arg(QDir::toNativeSeparators(path)), this);
 }
 
 void TCusAddForm::EdtKHNameKeyPress(QObject*, QChar& key) {

@@ -41,6 +41,9 @@ class TCusAddForm : public QDialog {
     void BtnKHAddClick();
     void BtnKHEditClick();
     void BtnKHDeleClick();
+    // "导入" and "导出": the table of the tab shown, from and to a CSV file the user chooses.
+    void btnImportClick();
+    void btnExportClick();
     // `key` is the typed character; a carriage return is swallowed (set to 0) and moves the
     // focus on, as Tab would.
     void EdtKHNameKeyPress(QObject* sender, QChar& key);
@@ -79,6 +82,8 @@ class TCusAddForm : public QDialog {
     QPushButton* BtnKHAdd = nullptr;
     QPushButton* BtnKHEdit = nullptr;
     QPushButton* BtnKHDele = nullptr;
+    QPushButton* btnImport = nullptr;
+    QPushButton* btnExport = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
   public slots:
@@ -89,12 +94,14 @@ class TCusAddForm : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The checks before "添加" and "修改" store a row: a name typed and the row set open. Says
-    // what is missing and gives nothing, or gives the row set.
+    // The checks before "添加" and "修改" store a row: a name typed (a customer's 名称; a
+    // sender's company or, for a private sender, the person) and the row set open. Says what is
+    // missing and gives nothing, or gives the row set.
     AddressQuery* queryReadyToStore(bool focusNameWhenEmpty);
     void buildLayout();
     void setMode(bool customers);
     void writeEditBoxes(AddressQuery& query);
+    bool hasName() const;
 
     AddressBook& m_book;
     AddressPickers* m_pickers;

@@ -1,9 +1,12 @@
 // Tests of the address-book editor TCusAddForm, driven by real mouse and key events.
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QStyleHints>
 #include <QTabBar>
 #include <QtTest>
@@ -14,6 +17,7 @@
 #include "addressbook/AddressGrid.h"
 #include "addressbook/AddressNameLists.h"
 #include "addressbook/AddressPickers.h"
+#include "addressbook/ImportSummaryDialog.h"
 #include "addressbook/TCusAddForm.h"
 #include "app/WaybillFieldSpecs.h"
 #include "platform/HandlerGuard.h"
@@ -33,6 +37,19 @@ void typeText(QWidget* widget, const QString& text) {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
 QStringList gridColumn(AddressGrid* grid, int column) {
     QStringList result;
@@ -131,6 +148,65 @@ class TestCusAddForm : public QObject {
             result << mainWindow->findChild<QComboBox*>(spec.objectName())->currentText();
         return result;
     }
+    // Acts on the next modal dialog of type T once it is shown; the caller then does what opens
+    // it. Gives up after five seconds (the test then fails on what did not happen).
+    template <typename T, typename Act>
+    void whenShown(Act act) {
+        auto* timer = new QTimer(this);
+        const QDeadlineTimer deadline(5000);
+        connect(timer, &QTimer::timeout, this, [timer, deadline, act] {
+            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+            const bool shown =
+                dialog && dialog->windowHandle() && dialog->windowHandle()->isExposed();
+            if (!shown && !deadline.hasExpired()) return;
+            timer->stop();
+            timer->deleteLater();
+            if (shown) act(dialog);
+        });
+        timer->start(10);
+    }
+    // Answers the next file dialog by typing `path` into its name box and pressing Enter.
+    void answerFileDialogWith(const QString& path) {
+        whenShown<QFileDialog>([path](QFileDialog* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setFocus();
+            typeText(name, path);
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+        });
+    }
+    // Imports `bytes` as a file through "导入", reads the summary and answers it with the button
+    // `choose` ("btnSkip", "btnUpdate" or "btnCancel").
+    QString importFile(const QByteArray& bytes, const char* choose) {
+        const QString file = QDir(folders->workingFolder()).filePath(QStringLiteral("导入.csv"));
+        writeFile(file, bytes);
+        QString summary;
+        answerFileDialogWith(file);
+        whenShown<ImportSummaryDialog>([&summary, choose](ImportSummaryDialog* dialog) {
+            summary = dialog->lblSummary->text();
+            auto* button = dialog->findChild<QPushButton*>(QLatin1String(choose));
+            QVERIFY(button && button->isVisible() && button->isEnabled());
+            QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {},
+                              button->mapTo(dialog, button->rect().center()));
+        });
+        click(form->btnImport);
+        return summary;
+    }
+    // The user clicks on the editor again after the dialogs (offscreen, no window manager gives
+    // it back the activation).
+    void backToTheEditor() {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+    }
+    QString exportFile() {
+        const QString file =
+            QDir(folders->workingFolder()).filePath(QStringLiteral("导出%1.csv").arg(++m_exports));
+        answerFileDialogWith(file);
+        click(form->btnExport);
+        return file;
+    }
+    int m_exports = 0;
+
     // All ten fields unfilled, showing their captions as placeholders.
     QStringList captions() const { return QStringList(10, QString()); }
 
@@ -301,6 +377,8 @@ class TestCusAddForm : public QObject {
 
     void addingWithAnEmptyFirstBoxAsksForTheName() {
         start({{"甲公司", "123", "X路1号", "张三", "北京"}}, {});
+        // A sender needs a company or a person.
+        typeInto(form->edtSHR, "");
         typeInto(form->EdtKHName, "");
         click(form->BtnKHAdd);
         QCOMPARE(boxes->texts(), QStringList{"请填写客户名称！"});
@@ -308,6 +386,71 @@ class TestCusAddForm : public QObject {
         QCOMPARE(boxes->shown.first().buttons, MessageBoxes::Buttons::Ok);
         QCOMPARE(form->focusWidget(), form->EdtKHName);
         QCOMPARE(rowsOf(path, "SELECT COUNT(*) FROM 发货人").first().first().toInt(), 1);
+    }
+
+    void aPrivateSenderWithoutACompanyIsStored() {
+        start({{"甲公司", "123", "X路1号", "张三", "北京"}}, {});
+        click(form->btnEmpty);
+        typeInto(form->edtSHR, "王五");
+        typeInto(form->edtTel, "13800000000");
+        click(form->BtnKHAdd);
+        QVERIFY2(boxes->shown.isEmpty(), qPrintable(boxes->texts().join('|')));
+        QCOMPARE(rowsOf(path, "SELECT 单位, 电话, 发货人 FROM 发货人 ORDER BY ID"),
+                 (QList<QVariantList>{{"甲公司", "123", "张三"}, {"", "13800000000", "王五"}}));
+        // Changing a sender into a private one stores as well.
+        clickRow(0);
+        QCOMPARE(form->edtSHR->text(), QStringLiteral("张三"));
+        typeInto(form->EdtKHName, "");
+        click(form->BtnKHEdit);
+        QCOMPARE(boxes->texts(), QStringList{"数据修改完成！"});
+        QCOMPARE(rowsOf(path, "SELECT 单位 FROM 发货人 WHERE 发货人='张三'"),
+                 (QList<QVariantList>{{""}}));
+    }
+
+    void aCustomerNameIsTheSameWithSurroundingBlanks_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("typed with a blank after") << "乙公司"
+                                                  << "乙公司 ";
+        QTest::newRow("typed with blanks before") << "乙公司"
+                                                  << "  乙公司";
+        QTest::newRow("stored with a blank after") << "乙公司 "
+                                                   << "乙公司";
+    }
+    void aCustomerNameIsTheSameWithSurroundingBlanks() {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        start({}, {{"甲公司", "1", "A", "王二", "深圳"}, {stored, "2", "B", "李四", "广州"}});
+        clickTab(1);
+        const QList<QVariantList> before = rowsOf(path, "SELECT * FROM 客户 ORDER BY ID");
+        // Adding it again is refused and shows the existing customer.
+        typeInto(form->EdtKHName, typed);
+        click(form->BtnKHAdd);
+        QCOMPARE(boxes->texts(), QStringList{"该客户名称已经存在！"});
+        QCOMPARE(book->ADOQuery2->text("名称"), stored);
+        // Renaming the other customer to it is refused as well.
+        boxes->clear();
+        clickRow(0);  // 甲公司 (jia before yi)
+        QCOMPARE(form->EdtKHName->text(), QStringLiteral("甲公司"));
+        typeInto(form->EdtKHName, typed);
+        click(form->BtnKHEdit);
+        QCOMPARE(boxes->texts(), QStringList{"该名字已经存在！"});
+        QCOMPARE(rowsOf(path, "SELECT * FROM 客户 ORDER BY ID"), before);
+    }
+
+    void aCustomerIsStoredWithoutSurroundingBlanks() {
+        start({}, {{"甲公司", "1", "A", "王二", "深圳"}});
+        clickTab(1);
+        typeInto(form->EdtKHName, " 丙公司 ");
+        click(form->BtnKHAdd);
+        QVERIFY(boxes->shown.isEmpty());
+        QCOMPARE(rowsOf(path, "SELECT 名称 FROM 客户 ORDER BY ID"),
+                 (QList<QVariantList>{{"甲公司"}, {"丙公司"}}));
+        // Blanks alone are no name.
+        typeInto(form->EdtKHName, "   ");
+        click(form->BtnKHAdd);
+        QCOMPARE(boxes->texts(), QStringList{"请填写客户名称！"});
+        QCOMPARE(rowsOf(path, "SELECT COUNT(*) FROM 客户").first().first().toInt(), 2);
     }
 
     // --- Change -------------------------------------------------------------------------------
@@ -374,6 +517,7 @@ class TestCusAddForm : public QObject {
 
     void changingWithAnEmptyFirstBoxAsksForTheName() {
         start({{"甲公司", "123", "X路1号", "张三", "北京"}}, {});
+        typeInto(form->edtSHR, " ");
         typeInto(form->EdtKHName, "");
         click(form->BtnKHEdit);
         QCOMPARE(boxes->texts(), QStringList{"请填写客户名称！"});
@@ -538,6 +682,154 @@ class TestCusAddForm : public QObject {
         QVERIFY(seen);
         QVERIFY(!CusAddForm);
         QVERIFY(!mainWindow->findChild<TCusAddForm*>());
+    }
+
+    // --- Import and export --------------------------------------------------------------------
+
+    void importShowsWhatItWouldDoAndSkipsOrUpdatesExistingCustomers_data() {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QString>("phoneOfJia");
+        QTest::newRow("skip") << "btnSkip"
+                              << "1";
+        QTest::newRow("update") << "btnUpdate"
+                                << "999";
+    }
+    void importShowsWhatItWouldDoAndSkipsOrUpdatesExistingCustomers() {
+        QFETCH(QString, choice);
+        QFETCH(QString, phoneOfJia);
+        start({}, {{"甲公司", "1", "A", "王二", "深圳"}});
+        clickTab(1);
+        const QString csv = QStringLiteral(
+            "名称,电话,地址,收货人,目的地\r\n"
+            "甲公司 ,999,新地址,王二,深圳\r\n"
+            "乙公司,2,\"人民路 1 号,\r\n3 楼 \"\"东门\"\"\",李四,广州\r\n"
+            "   ,5,没有名称,赵六,北京\r\n"
+            ",,,,\r\n"
+            "丙公司,3,,,\r\n");
+        const QString summary = importFile(kUtf8Bom + csv.toUtf8(), qPrintable(choice));
+        QVERIFY2(summary.contains(QStringLiteral("新增：2 条")), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("（将修改该客户）：1 条")), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("不能导入：1 条")), qPrintable(summary));
+        QCOMPARE(boxes->texts(), QStringList{QStringLiteral("导入完成：新增 2 条，修改 %1 条。")
+                                                 .arg(choice == "btnUpdate" ? 1 : 0)});
+        QCOMPARE(rowsOf(path, "SELECT 名称, 电话, 地址, 收货人, 目的地 FROM 客户 ORDER BY ID"),
+                 (QList<QVariantList>{
+                     {"甲公司", phoneOfJia, phoneOfJia == "1" ? "A" : "新地址", "王二", "深圳"},
+                     {"乙公司", "2", "人民路 1 号,\r\n3 楼 \"东门\"", "李四", "广州"},
+                     {"丙公司", "3", "", "", ""}}));
+        // The grid shows the book as it is now, still on the customer tab.
+        QCOMPARE(form->edtPrompt->text(), QStringLiteral("收货人"));
+        QCOMPARE(form->DBGrid2->model()->rowCount(), 3);
+    }
+
+    void cancellingTheImportWritesNothing() {
+        start({}, {{"甲公司", "1", "A", "王二", "深圳"}});
+        clickTab(1);
+        const QList<QVariantList> before = rowsOf(path, "SELECT * FROM 客户");
+        importFile(QByteArray("名称,电话\r\n乙公司,2\r\n"), "btnCancel");
+        QVERIFY(boxes->shown.isEmpty());
+        QCOMPARE(rowsOf(path, "SELECT * FROM 客户"), before);
+    }
+
+    void importReadsGbkSendersInAnyColumnOrder() {
+        start({{"甲公司", "123", "X路1号", "张三", "北京"}}, {});
+        // What a spreadsheet program on Chinese Windows saves: GBK, no mark; the columns in
+        // another order, one the book does not know, and one missing.
+        const QString csv = QStringLiteral(
+            "发货人,备注,单位,电话,地址\r\n"
+            "李四,老客户,乙公司,456,Y路\r\n"
+            "王五,私人,,789,Z路\r\n"
+            ",,,000,没有人也没有单位\r\n"
+            "张三,,甲公司,123,X路1号\r\n");
+        QStringEncoder gbk("GB18030");
+        const QByteArray bytes = gbk.encode(csv);
+        QVERIFY(!gbk.hasError());
+        const QString summary = importFile(bytes, "btnSkip");
+        QVERIFY2(summary.contains(QStringLiteral("新增：3 条")), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("不能导入：1 条")), qPrintable(summary));
+        // Senders have nothing unique: an identical one is stored again.
+        QCOMPARE(rowsOf(path, "SELECT 单位, 电话, 地址, 发货人, 始发地 FROM 发货人 ORDER BY ID"),
+                 (QList<QVariantList>{{"甲公司", "123", "X路1号", "张三", "北京"},
+                                      {"乙公司", "456", "Y路", "李四", ""},
+                                      {"", "789", "Z路", "王五", ""},
+                                      {"甲公司", "123", "X路1号", "张三", ""}}));
+        QCOMPARE(form->edtPrompt->text(), QStringLiteral("发货人"));
+        QCOMPARE(form->DBGrid2->model()->rowCount(), 4);
+    }
+
+    void aFailureDuringTheImportLeavesTheBookAsItWas() {
+        start({}, {{"甲公司", "1", "A", "王二", "深圳"}});
+        // The database refuses the third new row.
+        execOn(path,
+               "CREATE TRIGGER refuse BEFORE INSERT ON 客户 WHEN NEW.名称 = '坏公司' "
+               "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END");
+        clickTab(1);
+        const QList<QVariantList> before = rowsOf(path, "SELECT * FROM 客户");
+        importFile(kUtf8Bom + QStringLiteral("名称,电话\r\n甲公司,999\r\n乙公司,2\r\n丙公司,3\r\n"
+                                             "坏公司,4\r\n丁公司,5\r\n")
+                                  .toUtf8(),
+                   "btnUpdate");
+        QCOMPARE(boxes->shown.size(), 1);
+        QVERIFY2(boxes->shown.first().text.startsWith(QStringLiteral("导入失败，通讯录没有改变")),
+                 qPrintable(boxes->shown.first().text));
+        QVERIFY(boxes->shown.first().text.contains(QStringLiteral("refused by the test")));
+        QCOMPARE(rowsOf(path, "SELECT * FROM 客户"), before);
+        // The editor goes on with the book as it is.
+        QCOMPARE(form->DBGrid2->model()->rowCount(), 1);
+        backToTheEditor();
+        boxes->clear();
+        typeInto(form->EdtKHName, "戊公司");
+        click(form->BtnKHAdd);
+        QVERIFY(boxes->shown.isEmpty());
+        QCOMPARE(rowsOf(path, "SELECT COUNT(*) FROM 客户").first().first().toInt(), 2);
+    }
+
+    void aFileWithoutTheColumnNamesIsRefused() {
+        start({}, {{"甲公司", "1", "A", "王二", "深圳"}});
+        clickTab(1);
+        const QString file = QDir(folders->workingFolder()).filePath("无表头.csv");
+        writeFile(file, QByteArray("乙公司,2,B\r\n"));
+        answerFileDialogWith(file);
+        click(form->btnImport);
+        QCOMPARE(boxes->shown.size(), 1);
+        QVERIFY2(boxes->shown.first().text.contains(QStringLiteral("第一行应是列名")),
+                 qPrintable(boxes->shown.first().text));
+        QCOMPARE(rowsOf(path, "SELECT COUNT(*) FROM 客户").first().first().toInt(), 1);
+    }
+
+    void exportWritesTheTabShownAndImportsBackUnchanged() {
+        const QList<Customer> customers{
+            {"乙公司", "2", "人民路 1 号,\n3 楼 \"东门\"", "李四", "广州"},
+            {"甲公司", " 1 ", "", "王二", "深圳"},
+        };
+        start({{"甲公司", "123", "X路1号", "张三", "北京"}}, customers);
+        const QString senders = exportFile();
+        QCOMPARE(boxes->texts().size(), 1);
+        QVERIFY(boxes->texts().first().startsWith(QStringLiteral("已导出 1 条")));
+        QCOMPARE(readFile(senders), kUtf8Bom + QStringLiteral("单位,电话,地址,发货人,始发地\r\n"
+                                                              "甲公司,123,X路1号,张三,北京\r\n")
+                                                   .toUtf8());
+        clickTab(1);
+        const QString file = exportFile();
+        // Ordered as the editor lists them; fields quoted where a spreadsheet needs it.
+        QCOMPARE(
+            readFile(file),
+            kUtf8Bom + QStringLiteral("名称,电话,地址,收货人,目的地\r\n"
+                                      "甲公司,\" 1 \",,王二,深圳\r\n"
+                                      "乙公司,2,\"人民路 1 号,\n3 楼 \"\"东门\"\"\",李四,广州\r\n")
+                           .toUtf8());
+        // Read back into an empty book, every text comes back as it was, except the blanks
+        // around the phone, which the import trims.
+        const QByteArray exported = readFile(file);
+        cleanup();
+        start({}, {});
+        clickTab(1);
+        const QString summary = importFile(exported, "btnSkip");
+        QVERIFY2(summary.contains(QStringLiteral("新增：2 条")), qPrintable(summary));
+        QCOMPARE(
+            rowsOf(path, "SELECT 名称, 电话, 地址, 收货人, 目的地 FROM 客户 ORDER BY ID"),
+            (QList<QVariantList>{{"甲公司", "1", "", "王二", "深圳"},
+                                 {"乙公司", "2", "人民路 1 号,\n3 楼 \"东门\"", "李四", "广州"}}));
     }
 
     // --- The grid's find ---------------------------------------------------------------------
