@@ -228,18 +228,63 @@ class TestPickerKeys : public QObject {
         QTest::newRow("覃 read as a surname") << "q" << QStringList{"", "覃芳"};
         QTest::newRow("滕") << "t" << QStringList{"", "滕飞"};
         QTest::newRow("单 read as a surname") << "s" << QStringList{"", "单雄"};
+        QTest::newRow("缪 read as a surname") << "m" << QStringList{"", "缪斯"};
+        QTest::newRow("褚") << "c" << QStringList{"", "褚英"};
+        QTest::newRow("解 read as a surname") << "x" << QStringList{"", "解放"};
+        QTest::newRow("查 read as a surname") << "z" << QStringList{"", "查理"};
+        QTest::newRow("区 read as a surname") << "o" << QStringList{"", "区华"};
         QTest::newRow("latin") << "j" << QStringList{"", "John Smith"};
         QTest::newRow("digit") << "7" << QStringList{"", "7天物流"};
     }
     void everyNameIsFoundUnderItsLetter() {
         QFETCH(QString, typed);
         QFETCH(QStringList, entries);
-        start({"7天物流", "John Smith", "单雄", "滕飞", "覃芳", "闫明"});
+        start({"7天物流", "John Smith", "单雄", "滕飞", "覃芳", "闫明", "缪斯", "褚英", "解放",
+               "查理", "区华"});
         picker()->setFocus();
         QTRY_VERIFY(picker()->hasFocus());
         typeText(typed);
         QCOMPARE(entriesOf(picker()), entries);
         escape();
+    }
+
+    void theCustomerPickerNarrowsByCompanyPersonOrPhone_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("company fragment") << "顺丰" << QStringList{"", "深圳顺丰速运"};
+        QTest::newRow("company initials") << "bjdh" << QStringList{"", "北京大华公司"};
+        QTest::newRow("receiving person") << "王芳" << QStringList{"", "北京大华公司"};
+        QTest::newRow("phone fragment") << "8866" << QStringList{"", "深圳顺丰速运"};
+        QTest::newRow("one letter") << "s" << QStringList{"", "上海永兴", "深圳顺丰速运"};
+    }
+    void theCustomerPickerNarrowsByCompanyPersonOrPhone() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, entries);
+        fx = std::make_unique<MainWindowFixture>();
+        withConnection(bookPath(fx->folders.dataFolder()), [&](QSqlDatabase& db) {
+            insertCustomers(db, {{"北京大华公司", "01012345678", "长安街1号", "王芳", "北京"},
+                                 {"深圳顺丰速运", "075588661234", "深南路2号", "李明", "深圳"},
+                                 {"上海永兴", "02100000000", "南京路3号", "赵强", "上海"}});
+        });
+        TEXPDPrintForm& form = fx->start();
+        QComboBox* customers = form.cbbCustomerNames;
+        clickListEntry(customers, customers->findText(QStringLiteral("上海永兴")));
+        QTRY_VERIFY(customers->hasFocus());
+        typeText(typed);
+        QCOMPARE(entriesOf(customers), entries);
+        // Choosing the last entry fills the five recipient fields from its row.
+        QTest::keyClick(window(), Qt::Key_End);
+        QTest::keyClick(window(), Qt::Key_Return);
+        QTRY_VERIFY(!customers->view()->isVisible());
+        const QString chosen = entries.last();
+        const QStringList expected =
+            chosen == QStringLiteral("北京大华公司")
+                ? QStringList{"王芳", "北京", "长安街1号", "01012345678", "北京大华公司"}
+                : QStringList{"李明", "深圳", "深南路2号", "075588661234", "深圳顺丰速运"};
+        QStringList fields;
+        for (const char* name : {"cbb11", "cbb22", "cbb33", "cbb44", "cbb55"})
+            fields << form.field(QString::fromLatin1(name))->text();
+        QCOMPARE(fields, expected);
     }
 
     void aSenderWithoutAPersonIsNoEntry() {
