@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include "addressbook/AddressBookFile.h"
 #include "platform/AppEnvironment.h"
@@ -15,6 +17,11 @@ const QString AddressBook::kSenderLookupSql =
 const QString AddressBook::kCustomerLookupSql =
     QStringLiteral("Select * from  客户 where") + QStringLiteral(" [名称]=?");
 
+const QString AddressBook::kSenderEntriesSql =
+    QStringLiteral("Select ID, 发货人, 单位, 电话 from 发货人 order by 发货人");
+const QString AddressBook::kCustomerEntriesSql =
+    QStringLiteral("Select ID, 名称, 收货人, 电话 from 客户 order by 名称");
+
 const QString AddressBook::kConnectFailedText = QStringLiteral("数据库连接设置错误！");
 const QString AddressBook::kStatementFailedText =
     QStringLiteral("无法连接网络，请检查服务器是否启动或者网络连接是否正常！！");
@@ -26,6 +33,8 @@ AddressBook::AddressBook(QObject* parent) : QObject(parent) {
     ADOQuery2 = new AddressQuery(QStringLiteral("ADOQuery2"), this);
     ADOQuery1->setConnectionName(m_connectionName);
     ADOQuery2->setConnectionName(m_connectionName);
+    for (AddressQuery* query : {ADOQuery1, ADOQuery2})
+        connect(query, &AddressQuery::rowsWritten, this, &AddressBook::noteChange);
 }
 
 AddressBook::~AddressBook() {
@@ -66,6 +75,14 @@ void AddressBook::ConnectAddressBook() {
     const QString connection = connectionString(AppEnvironment::dataHome());
     if (!AddressBookFile::open(m_connectionName, connection))
         MessageBoxes::error(kConnectFailedText);
+}
+
+std::optional<QPair<quint64, qint64>> AddressBook::changeStamp() const {
+    if (!isConnected()) return std::nullopt;
+    // The engine's data version moves whenever another connection commits a change.
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next()) return std::nullopt;
+    return QPair<quint64, qint64>(m_changes, query.value(0).toLongLong());
 }
 
 bool AddressBook::isConnected() const {

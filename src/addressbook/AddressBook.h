@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <optional>
 
 #include "addressbook/AddressQuery.h"
 
@@ -24,6 +25,13 @@ class AddressBook : public QObject {
     static const QString kCustomerListSql;    // "Select * from 客户 order by 名称"
     static const QString kSenderLookupSql;    // "Select * from  发货人 where [发货人]=?"
     static const QString kCustomerLookupSql;  // "Select * from  客户 where [名称]=?"
+
+    // What the pickers read: the row key and the columns a picker entry shows, nothing else.
+    // The same rows in the same order as the two list statements above.
+    static const QString
+        kSenderEntriesSql;  // "Select ID, 发货人, 单位, 电话 from 发货人 order by 发货人"
+    static const QString
+        kCustomerEntriesSql;  // "Select ID, 名称, 收货人, 电话 from 客户 order by 名称"
 
     static const QString kConnectFailedText;  // "数据库连接设置错误！"
     static const QString
@@ -55,9 +63,17 @@ class AddressBook : public QObject {
     void ShowStringList(const QString& sql, const QString& showItem, QStringList& list,
                         AddressQuery& dataSet);
 
+    // Tells whether the book may have changed: the same stamp twice means no row was written in
+    // between, neither by this program nor by another connection to the file. Nothing when not
+    // connected (then it is unknown).
+    std::optional<QPair<quint64, qint64>> changeStamp() const;
+    // Counts a write made outside the two query objects (an import).
+    void noteChange() { ++m_changes; }
+
     AddressQuery* ADOQuery1 = nullptr;
     AddressQuery* ADOQuery2 = nullptr;
 
   private:
     QString m_connectionName;
+    quint64 m_changes = 0;
 };

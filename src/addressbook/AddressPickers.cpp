@@ -98,14 +98,31 @@ void AddressPickers::ReplaceEntries(QComboBox* picker, const QStringList& entrie
 }
 
 void AddressPickers::Fill() {
+    // Nothing written since the last fill: the entries are still right; only the pickers start
+    // afresh, with every entry and none chosen.
+    const auto stamp = m_book.changeStamp();
+    if (stamp && stamp == m_filledAt) {
+        for (bool senderSide : {true, false}) showAll(senderSide);
+        return;
+    }
+    m_filledAt.reset();
     fillSide(true);
     fillSide(false);
+    m_filledAt = stamp;
+}
+
+void AddressPickers::showAll(bool senderSide) {
+    setTyped(senderSide, QString());
+    side(senderSide).filtered.clear();
+    QVector<int> all(side(senderSide).search.entries().size());
+    std::iota(all.begin(), all.end(), 0);
+    showEntries(senderSide, all, false);
 }
 
 void AddressPickers::fillSide(bool senderSide) {
     const EntryColumns& columns = senderSide ? kSenderEntry : kCustomerEntry;
     AddressQuery& query = *m_book.ADOQuery1;
-    m_book.OpenData(senderSide ? AddressBook::kSenderListSql : AddressBook::kCustomerListSql,
+    m_book.OpenData(senderSide ? AddressBook::kSenderEntriesSql : AddressBook::kCustomerEntriesSql,
                     query);
     const QString nameColumn = QString::fromUtf8(columns.name);
     const QString detailColumn = QString::fromUtf8(columns.detail);
@@ -132,12 +149,8 @@ void AddressPickers::fillSide(bool senderSide) {
     }
     query.close();
     (senderSide ? SenderNameList : CustomerNameList) = std::move(names);
-    Side& s = side(senderSide);
-    s.search.setEntries(std::move(entries));
-    setTyped(senderSide, QString());
-    QVector<int> all(s.search.entries().size());
-    std::iota(all.begin(), all.end(), 0);
-    showEntries(senderSide, all, false);
+    side(senderSide).search.setEntries(std::move(entries));
+    showAll(senderSide);
 }
 
 void AddressPickers::showEntries(bool senderSide, const QVector<int>& indexes,

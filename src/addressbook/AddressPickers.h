@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "addressbook/AddressSearch.h"
 
@@ -40,6 +42,7 @@ class AddressPickers : public QObject {
 
     // The fill: senders (list and entries), then customers. A failing statement throws
     // SilentAbort after OpenData's message; the list concerned and its picker stay as they were.
+    // When the book has not changed since the last fill, the names are not read again.
     void Fill();
 
     // The change operations.
@@ -93,6 +96,7 @@ class AddressPickers : public QObject {
     void setTyped(bool senderSide, const QString& typed);
     bool takeTypedKey(QComboBox* picker, bool senderSide, const QKeyEvent& key);
     void fillSide(bool senderSide);
+    void showAll(bool senderSide);
     void setField(const QString& name, const QString& text) const;
     Side& side(bool senderSide) { return senderSide ? m_sender : m_customer; }
 
@@ -103,4 +107,5 @@ class AddressPickers : public QObject {
     Side m_sender;
     Side m_customer;
     bool m_autoDropDown = true;
+    std::optional<QPair<quint64, qint64>> m_filledAt;  // the book's change stamp at the last fill
 };

@@ -294,6 +294,7 @@ void AddressQuery::post() {
         setRowValues(m_pendingRow, m_pending);
     }
     const int row = leaveEditing();
+    emit rowsWritten();
     emit rowUpdated(row);
     emit dataChange();
 }
@@ -348,6 +349,7 @@ void AddressQuery::remove() {
         throw AppError(query.lastError().text());
     query.addBindValue(cell(m_current, 0));
     if (!query.exec()) throw AppError(query.lastError().text());
+    emit rowsWritten();
 
     const int row = m_current;
     emit rowAboutToBeRemoved(row);

@@ -95,6 +95,8 @@ class AddressQuery : public QObject {
     void rowRemoved(int row);
     void rowUpdated(int row);
     void currentRowChanged(int previous, int current);
+    // A row was stored in or deleted from the table.
+    void rowsWritten();
 
   private:
     using Row = QVector<QVariant>;

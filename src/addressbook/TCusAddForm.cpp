@@ -407,6 +407,7 @@ void TCusAddForm::btnImportClick() {
     // the import, and it is read again afterwards anyway.
     m_book.ADOQuery2->close();
     const bool update = choice == ImportSummaryDialog::UpdateExisting;
+    m_book.noteChange();
     try {
         AddressTransfer::apply(m_book.connectionName(), plan, update);
     } catch (...) {

@@ -619,6 +619,39 @@ class TestCusAddForm : public QObject {
         QVERIFY(boxes->shown.isEmpty());
     }
 
+    void closingRereadsTheBookOnlyWhenItChanged() {
+        start({{"甲", "1", "", "张三", ""}}, {{"甲公司", "1", "", "", ""}});
+        QSignalSpy reads(book->ADOQuery1, &AddressQuery::resetDone);
+        cbbSendNames->setCurrentIndex(0);
+        QVERIFY(runGuarded([&] { pickers->cbbSendNamesChange(); }));
+        reads.clear();
+        // Looked at, nothing changed: the names are not read again.
+        clickTab(1);
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!form->isVisible());
+        QCOMPARE(reads.count(), 0);
+        QCOMPARE(cbbSendNames->currentIndex(), -1);
+        QCOMPARE(fieldTexts(), captions());
+        QCOMPARE(cbbSendNames->count(), 1);
+        // A row changed behind the program's back (another connection) is seen.
+        execOn(path, "INSERT INTO 发货人 (发货人) VALUES ('李四')");
+        QVERIFY(runGuarded([&] { pickers->Fill(); }));
+        QVERIFY(reads.count() > 0);
+        QCOMPARE(SenderNameList, (QStringList{"李四", "张三"}));
+        // So is a row the editor deletes.
+        delete form;
+        form = new TCusAddForm(*book, pickers.get(), mainWindow.get());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        reads.clear();
+        click(form->BtnKHDele);
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!form->isVisible());
+        QVERIFY(reads.count() > 0);
+        QCOMPARE(SenderNameList, QStringList{"张三"});
+        QCOMPARE(cbbSendNames->count(), 1);
+    }
+
     void aFailingFillKeepsTheDialogOpen() {
         start({{"甲", "1", "", "张三", ""}}, {{"甲公司", "1", "", "", ""}});
         execOn(path, "ALTER TABLE 客户 RENAME TO 旧客户");

@@ -273,7 +273,8 @@ class TestPickerKeys : public QObject {
         typeText(typed);
         QCOMPARE(entriesOf(customers), entries);
         // Choosing the last entry fills the five recipient fields from its row.
-        QTest::keyClick(window(), Qt::Key_End);
+        for (int i = 0; i < entries.size(); ++i) QTest::keyClick(window(), Qt::Key_Down);
+        QCOMPARE(customers->view()->currentIndex().data().toString(), entries.last());
         QTest::keyClick(window(), Qt::Key_Return);
         QTRY_VERIFY(!customers->view()->isVisible());
         const QString chosen = entries.last();
