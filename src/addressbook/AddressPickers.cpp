@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QStringListModel>
+#include <QStyle>
+#include <algorithm>
 #include <numeric>
 
 #include "addressbook/AddressBook.h"
@@ -163,11 +165,26 @@ void AddressPickers::showEntries(bool senderSide, const QVector<int>& indexes,
         labels.append(QString());
         s.shown.append(-1);
     }
+    QComboBox* picker = senderSide ? m_sendNames : m_customerNames;
+    // The open list is as wide as the entries that tell equal names apart (all entries, when
+    // there are few): what tells them apart must not be cut off by the narrow picker. Measuring
+    // every one of many thousand names would slow each keystroke down.
+    constexpr qsizetype kMeasuredAll = 500;
+    const QFontMetrics metrics(picker->view()->font());
+    int widest = 0;
     for (int index : indexes) {
         labels.append(s.search.label(index));
         s.shown.append(index);
+        if (indexes.size() <= kMeasuredAll || s.search.sharesName(index))
+            widest = std::max(widest, metrics.horizontalAdvance(labels.last()));
     }
-    ReplaceEntries(senderSide ? m_sendNames : m_customerNames, labels);
+    QAbstractItemView* view = picker->view();
+    QStyle* style = view->style();
+    const int margins = 2 * view->frameWidth() +
+                        2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) +
+                        style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    view->setMinimumWidth(widest > 0 ? widest + margins : 0);
+    ReplaceEntries(picker, labels);
 }
 
 void AddressPickers::setTyped(bool senderSide, const QString& typed) {

@@ -31,6 +31,8 @@ class AddressSearch {
     // The text of entry `index` in the picker: the name, followed by the detail and the last
     // four digits of the telephone when another entry has the same name.
     QString label(int index) const;
+    // Whether entry `index` shares its name with another (its label then tells them apart).
+    bool sharesName(int index) const { return m_sharedName[size_t(index)]; }
 
     void notePicked(int index);
 

@@ -187,6 +187,31 @@ class TestPickerKeys : public QObject {
         escape();
     }
 
+    void theOpenListShowsWhatTellsEqualNamesApartInFull() {
+        start(QList<Sender>{
+            {"北京大华国际物流有限公司", "13800001111", "甲地址", "张三", "北京"},
+            {"上海永兴国际货运代理有限公司", "13900002222", "乙地址", "张三", "上海"},
+            {"丙公司", "13700003333", "丙地址", "李四", "广州"},
+        });
+        picker()->setFocus();
+        QTRY_VERIFY(picker()->hasFocus());
+        typeText("zs");
+        QAbstractItemView* view = picker()->view();
+        QTRY_VERIFY(view->isVisible());
+        QCOMPARE(picker()->count(), 3);
+        for (int row = 1; row < 3; ++row) {
+            const QString label = picker()->itemText(row);
+            QVERIFY2(label.endsWith(row == 1 ? "…1111）" : "…2222）"), qPrintable(label));
+            const int needed = view->fontMetrics().horizontalAdvance(label);
+            const int shown = view->viewport()->width();
+            QVERIFY2(needed < shown, qPrintable(QString("%1 needs %2 px, the list shows %3 px")
+                                                    .arg(label)
+                                                    .arg(needed)
+                                                    .arg(shown)));
+        }
+        escape();
+    }
+
     void typingNarrowsByPinyinNamePartCompanyOrPhone_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("entries");
