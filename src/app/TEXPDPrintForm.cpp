@@ -18,6 +18,7 @@
 
 #include "app/ContactStatusBar.h"
 #include "app/DropDownList.h"
+#include "app/LayoutHistory.h"
 #include "app/ListSelection.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
@@ -108,6 +109,7 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     buildTopStrip();
     buildPageArea();
     buildStatusBar();
+    buildPreciseEditing();
     column->addWidget(pnl1);
     column->addWidget(pnl3, 1);
     connectHandlers();
@@ -119,7 +121,11 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     runGuarded([this] { FormCreate(); });
 }
 
-TEXPDPrintForm::~TEXPDPrintForm() = default;
+TEXPDPrintForm::~TEXPDPrintForm() {
+    // The band's frames go with the band, after this part of the window: they must not
+    // report to it any more.
+    disconnect(ControlEdit1, nullptr, this, nullptr);
+}
 
 void TEXPDPrintForm::buildTopStrip() {
     pnl1 = new QFrame(centralWidget());
@@ -333,6 +339,12 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
 void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
     // The preview runs inside a print command; the window stays until the preview is closed.
     if (ActivePreview) {
+        event->ignore();
+        return;
+    }
+    bool settled = false;
+    runGuarded([&] { settled = settleUnsavedLayout(); });
+    if (!settled) {
         event->ignore();
         return;
     }
