@@ -323,7 +323,11 @@ void TEXPDPrintForm::FormShow() {
 }
 
 void TEXPDPrintForm::CheckBox1Click() {
-    ControlEdit1->SetEnable(CheckBox1->isChecked());
+    const bool placing = CheckBox1->isChecked();
+    ControlEdit1->SetEnable(placing);
+    // While the fields are placed, the read-out takes the room of the contact texts: beside
+    // them it would be cut off in a window of the design size.
+    for (int i = 1; i < StatusBar1Panels.size(); ++i) StatusBar1Panels[i]->setVisible(!placing);
 }
 
 void TEXPDPrintForm::showEvent(QShowEvent* event) {

@@ -86,6 +86,7 @@ class TestPreciseEditing : public QObject {
         QFETCH(double, dpi);
         MainWindowFixture fx({"Office Laser"}, "Office Laser", dpi);
         TEXPDPrintForm& form = startDragging(fx);
+        form.resize(961, 672);
         const Hand hand{form};
         QVERIFY(form.lblFieldReadout->text().isEmpty());
         WaybillField* cbb1 = form.field("cbb1");
@@ -107,6 +108,12 @@ class TestPreciseEditing : public QObject {
         QVERIFY(form.lblFieldReadout->text().contains(
             QStringLiteral("左 %1 ").arg(left * 25.4 / 120, 0, 'f', 1)));
         QCOMPARE(cbb1->pos(), start);
+        // The whole read-out is on show in a window of the design size.
+        QApplication::processEvents();
+        QVERIFY2(form.lblFieldReadout->width() >= form.lblFieldReadout->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1 of %2 pixels shown")
+                                .arg(form.lblFieldReadout->width())
+                                .arg(form.lblFieldReadout->sizeHint().width())));
         keepScreenshot(form, dpi == 120 ? "readout120" : "readout96");
         hand.release(cbb1, QPoint(20 + 2 * step + 3, 10 + step + 2));
         QCOMPARE(cbb1->pos(), start + QPoint(2 * step, step));
