@@ -209,6 +209,41 @@ class TestCalibrationForm : public QObject {
         QVERIFY(text.left() >= 810 && text.top() >= 1210);
     }
 
+    // The sheet goes where a waybill goes: the template's printer, on paper of the waybill's
+    // size, with the typed texts and the captions of the empty fields; a printer gone since it
+    // was chosen prints nothing.
+    void theSheetGoesToTheTemplatesPrinterWithTheUsualChecks() {
+        MainWindowFixture fx;
+        fx.writeSettings(QStringLiteral("[%1]\r\nPrinterName=Dot Matrix\r\n").arg(kCourier));
+        TEXPDPrintForm& form = fx.start();
+        form.ReportPage1->setShowProgress(false);
+        form.field("cbb11")->setText(QStringLiteral("李四"));
+        inCalibrationDialog(form, [](TCalibrationForm& dialog) {
+            QTest::mouseClick(dialog.btnPrintSheet, Qt::LeftButton);
+        });
+        QVERIFY2(fx.boxes.shown.isEmpty(), qPrintable(fx.boxes.texts().join('|')));
+        QCOMPARE(fx.printers.documents.size(), 1);
+        const RecordingPrinterBackend::Document& sheet = fx.printers.documents.first();
+        QCOMPARE(sheet.printer, QString("Dot Matrix"));
+        QCOMPARE(sheet.mode.paperWidth, 2300.0);
+        QCOMPARE(sheet.mode.paperLength, 1280.0);
+        QStringList printed;
+        for (const auto& text : sheet.pages.value(0).texts) printed << text.text;
+        QVERIFY(printed.contains("李四"));
+        QVERIFY(printed.contains("[发货人]"));
+        QVERIFY(printed.contains("[收货电话]"));
+        QVERIFY(printed.contains("22"));  // the last centimetre of the top ruler
+        // The screen is untouched: no item was left on the band.
+        QVERIFY(form.DetailBand1->findChildren<QWidget*>("lbl1").isEmpty());
+
+        fx.printers.printers.removeLast();  // "Dot Matrix" is gone
+        inCalibrationDialog(form, [](TCalibrationForm& dialog) {
+            QTest::mouseClick(dialog.btnPrintSheet, Qt::LeftButton);
+        });
+        QCOMPARE(fx.boxes.shown.size(), 1);
+        QCOMPARE(fx.printers.documents.size(), 1);
+    }
+
     void aSheetThroughCupsHasThePictureAtTrueSizeAndTheOffsetsApplied() {
         if (!cupsReady()) QSKIP("No CUPS printer \"PDF\" or no pdftoppm");
         const QImage still = printSheetOnCups({});
