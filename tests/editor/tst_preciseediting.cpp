@@ -2,7 +2,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
@@ -147,6 +149,7 @@ class TestPreciseEditing : public QObject {
         QVERIFY(!form.chkSnapToGrid->isChecked());
         hand.drag(cbb1, QPoint(5, 3));
         QCOMPARE(cbb1->pos(), QPoint(181, 98));
+        keepScreenshot(form, "snappingOff");
         // The right edge follows the mouse pixel by pixel too.
         TSizeFrame* frame = form.ControlEdit1->FindFrame(cbb1);
         QVERIFY(frame);
@@ -222,6 +225,7 @@ class TestPreciseEditing : public QObject {
         QCOMPARE(fieldNames(form), order);
         QCOMPARE(cbb1->pos(), QPoint(168, 87));
         QVERIFY(!form.layoutHistory->hasUnsavedChanges());
+        keepScreenshot(form, "allUndone");
 
         // Redo is Ctrl+Y or Ctrl+Shift+Z.
         for (int i = 1; i < steps.size(); ++i) {
@@ -232,6 +236,7 @@ class TestPreciseEditing : public QObject {
             QCOMPARE(fieldNames(form), steps[i].names);
             QCOMPARE(now().places, steps[i].places);
         }
+        keepScreenshot(form, "allRedone");
         // A courier switch starts a fresh history.
         chooseCourier(form, kShunfeng);
         const Step loaded = now();
@@ -281,6 +286,33 @@ class TestPreciseEditing : public QObject {
         QTest::mouseClick(form.btnApply, Qt::LeftButton);
         chooseCourier(form, kLongbang);
         QVERIFY(fx.boxes.shown.isEmpty());
+    }
+
+    // The real message box: 是, 否 and 取消, and closing it counts as 取消.
+    void theQuestionIsAskedWithYesNoAndCancel() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = startDragging(fx);
+        Hand{form}.drag(form.field("cbb1"), QPoint(16, 8));
+        MessageBoxes::install(nullptr);  // Qt's own boxes
+        QStringList buttons;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            text = box->text();
+            for (QAbstractButton* b : box->buttons()) buttons << b->text();
+            keepScreenshot(*box, "question");
+            box->reject();
+        });
+        chooseCourier(form, kShunfeng);
+        MessageBoxes::install(&fx.boxes);
+        QCOMPARE(text, kQuestion);
+        buttons.sort();
+        QStringList expected{"是", "否", "取消"};
+        expected.sort();
+        QCOMPARE(buttons, expected);
+        QCOMPARE(form.currentTemplate(), kLongbang);
+        QCOMPARE(form.field("cbb1")->pos(), QPoint(184, 95));
     }
 
     void unsavedPlacesAreAskedAboutBeforeClosing() {
