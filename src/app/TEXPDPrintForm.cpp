@@ -18,6 +18,7 @@
 
 #include "app/ContactStatusBar.h"
 #include "app/DropDownList.h"
+#include "app/LayoutHistory.h"
 #include "app/ListSelection.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
@@ -108,6 +109,7 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     buildTopStrip();
     buildPageArea();
     buildStatusBar();
+    buildPreciseEditing();
     column->addWidget(pnl1);
     column->addWidget(pnl3, 1);
     connectHandlers();
@@ -119,7 +121,11 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     runGuarded([this] { FormCreate(); });
 }
 
-TEXPDPrintForm::~TEXPDPrintForm() = default;
+TEXPDPrintForm::~TEXPDPrintForm() {
+    // The band's frames go with the band, after this part of the window: they must not
+    // report to it any more.
+    disconnect(ControlEdit1, nullptr, this, nullptr);
+}
 
 void TEXPDPrintForm::buildTopStrip() {
     pnl1 = new QFrame(centralWidget());
@@ -317,7 +323,11 @@ void TEXPDPrintForm::FormShow() {
 }
 
 void TEXPDPrintForm::CheckBox1Click() {
-    ControlEdit1->SetEnable(CheckBox1->isChecked());
+    const bool placing = CheckBox1->isChecked();
+    ControlEdit1->SetEnable(placing);
+    // While the fields are placed, the read-out takes the room of the contact texts: beside
+    // them it would be cut off in a window of the design size.
+    for (int i = 1; i < StatusBar1Panels.size(); ++i) StatusBar1Panels[i]->setVisible(!placing);
 }
 
 void TEXPDPrintForm::showEvent(QShowEvent* event) {
@@ -333,6 +343,12 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
 void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
     // The preview runs inside a print command; the window stays until the preview is closed.
     if (ActivePreview) {
+        event->ignore();
+        return;
+    }
+    bool settled = false;
+    runGuarded([&] { settled = settleUnsavedLayout(); });
+    if (!settled) {
         event->ignore();
         return;
     }

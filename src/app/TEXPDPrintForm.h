@@ -7,6 +7,7 @@
 
 #include "waybill/WaybillTemplate.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -17,6 +18,7 @@ class QKeyEvent;
 class QToolButton;
 class AddressBook;
 class AddressPickers;
+class LayoutHistory;
 class ProfileFile;
 class TReportBand;
 class TReportJob;
@@ -79,6 +81,16 @@ class TEXPDPrintForm : public QMainWindow {
     TControlEdit* ControlEdit1 = nullptr;
 
     QList<QLabel*> StatusBar1Panels;
+    // Calibration and precise editing, at the status bar's right end (the top strip has no
+    // room left): the selected field's place, grid snapping, the calibration dialog.
+    QLabel* lblFieldReadout = nullptr;
+    QCheckBox* chkSnapToGrid = nullptr;   // "对齐网格"
+    QPushButton* btnCalibrate = nullptr;  // "打印校准"
+    // The undo history of the layout on the band, and its two commands (Ctrl+Z; Ctrl+Y or
+    // Ctrl+Shift+Z).
+    LayoutHistory* layoutHistory = nullptr;
+    QAction* actUndo = nullptr;
+    QAction* actRedo = nullptr;
 
     // The courier shown: the section of its template in the settings file.
     QString currentTemplate() const;
@@ -89,6 +101,26 @@ class TEXPDPrintForm : public QMainWindow {
     WaybillTemplate layoutOnScreen() const;
     // The fields' texts as typed or picked; a field showing its caption is empty.
     WaybillTexts textsOnScreen() const;
+    // The fields' captions (the placeholders shown while they are empty).
+    WaybillTexts captionsOnScreen() const;
+    // A band field shown at `shown` (band pixels) in design pixels at its set's resolution:
+    // the stored value wherever the screen still shows it, as layoutOnScreen() takes it.
+    TemplateField designOf(const QWidget* field, const QRect& shown) const;
+
+    // Precise editing (app/PreciseEditing.cpp).
+    void chkSnapToGridClick();
+    // The status bar's read-out of the selected field (empty without a single selection).
+    void updateFieldReadout();
+    void showFieldReadout(const QWidget* field, const QRect& shown);
+    // Moves every field on the band by millimetres on the form, as one undoable step.
+    void shiftAllFields(double dxMillimetres, double dyMillimetres);
+    // With moved fields not saved, asks whether to save them ("保存更改"): true to go on
+    // (saved or let go), false to stay.
+    bool settleUnsavedLayout();
+
+    // The calibration dialog and its sheet (dialogs/, printing/).
+    void btnCalibrateClick();
+    void printCalibrationPage(QWidget* messageParent);
 
     // Start-up and shut-down (app/).
     void FormCreate();
@@ -197,7 +229,11 @@ class TEXPDPrintForm : public QMainWindow {
     // Places the fields for the screen's resolution and remembers the layout as the loaded one.
     void showLayout(const WaybillTemplate& layout);
 
+    void buildPreciseEditing();
+
     bool m_shown = false;
+    // The courier whose template the band shows: what a save after the question concerns.
+    QString m_shownCourier;
     // The set as loaded (or saved) last, in design pixels: what "unmoved" is measured against.
     WaybillTemplate m_loadedLayout;
 };

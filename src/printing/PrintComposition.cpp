@@ -40,8 +40,6 @@ bool BandHasPrintItems(const TReportBand* band) {
     return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
 }
 
-namespace {
-// An item of the composition as the page engine's text item on the band, placed in 0.1 mm.
 TReportLabel* placePrintItem(TReportBand* band, const WaybillPrintItem& item) {
     auto* label = new TReportLabel(band);
     label->setObjectName(item.name);
@@ -59,7 +57,6 @@ TReportLabel* placePrintItem(TReportBand* band, const WaybillPrintItem& item) {
     label->show();
     return label;
 }
-}  // namespace
 
 void TEXPDPrintForm::composePrintItems() {
     WaybillTemplate layout = layoutOnScreen();

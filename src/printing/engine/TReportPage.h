@@ -101,10 +101,10 @@ class TReportPage : public QWidget {
     // The job of the output call under way, or the preview job on show; nullptr otherwise.
     TReportJob* reportJob() const;
 
-    // Composition of the page: the band's area and each text item of the band (its box and
-    // its lines), recorded in internal units for a paper of the given size (the page's own by
-    // default). Exactly one page. Every output (printer, recorded page, preview) goes through
-    // it, so they all agree.
+    // Composition of the page: the band's area, each picture item of the band, and each text
+    // item of the band (its box and its lines), recorded in internal units for a paper of the given
+    // size (the page's own by default). Exactly one page. Every output (printer, recorded page,
+    // preview) goes through it, so they all agree.
     TPagePicture recordPage(const QSizeF& paper) const;
     TPagePicture recordPage() const;
     // The page recorded and drawn onto a canvas at once (a direct print).
