@@ -130,8 +130,8 @@ int BatchCommandLine::print(const QStringList& arguments) {
     if (courierAsked.isEmpty()) refuse(QStringLiteral("缺少 --courier NAME（快递单名称）。"));
     if (!pdf.isEmpty() && parser.isSet(QStringLiteral("printer")))
         refuse(QStringLiteral("--printer 与 --pdf 只能选一个。"));
-    if (!pdf.isEmpty() && !QFileInfo(pdf).absoluteDir().exists())
-        refuse(QStringLiteral("PDF 文件“%1”的文件夹不存在。").arg(pdf));
+    if (!pdf.isEmpty() && !QFileInfo(QFileInfo(pdf).absolutePath()).isWritable())
+        refuse(QStringLiteral("PDF 文件“%1”无法写入：文件夹不存在或不可写。").arg(pdf));
 
     const OrderListOptions options{encodingNamed(parser.value(QStringLiteral("encoding"))),
                                    !parser.isSet(QStringLiteral("no-header"))};

@@ -1,8 +1,8 @@
 #include <QStandardPaths>
-#include <QStringEncoder>
 #include <QtTest>
 
 #include "../addressbook/AddressBookTestData.h"
+#include "batch/ListFiles.h"
 #include "batch/ProgramRun.h"
 #include "batch/WaybillPages.h"
 #include "batch/Workbooks.h"
@@ -24,11 +24,6 @@ class TestBatchCommandLine : public QObject {
                    "[龙邦快递]\r\nPrinterName=PDF\r\ncbb11Left=600\r\ncbb11TOP=300\r\n"
                    "[BatchColumns]\r\n备注=-\r\n")
             .toUtf8();
-    }
-
-    static QByteArray gbk(const QString& text) {
-        QStringEncoder encoder("GB18030");
-        return encoder.encode(text);
     }
 
     static QString pageText(const QString& pdf, int page) {
@@ -86,6 +81,9 @@ class TestBatchCommandLine : public QObject {
             << QStringList{"--batch",  "orders.csv", "--courier", "龙邦快递",
                            "--sender", "无此人",     "--pdf",     "x.pdf"}
             << "无此人";
+        QTest::addRow("pdf folder missing")
+            << QStringList{"--batch", "orders.csv", "--courier", "龙邦快递", "--pdf", "no/x.pdf"}
+            << "no/x.pdf";
         QTest::addRow("unknown option")
             << QStringList{"--batch", "orders.csv", "--colour"} << "colour";
     }
@@ -132,9 +130,9 @@ class TestBatchCommandLine : public QObject {
             QVERIFY2(first.contains(QString::fromUtf8(text)), text);
         QVERIFY(!first.contains(QStringLiteral("易碎")));  // remembered as printed nowhere
 
-        m_program->writeFile("gbk.csv",
-                             gbk(QStringLiteral("王五,广州,广州市天河区,020-1234,某公司\n"
-                                                "赵六,深圳,深圳市南山区,0755-1,\n")));
+        m_program->writeFile(
+            "gbk.csv", listfiles::gbk(QStringLiteral("王五,广州,广州市天河区,020-1234,某公司\n"
+                                                     "赵六,深圳,深圳市南山区,0755-1,\n")));
         const QString gbkPdf = m_program->file("gbk.pdf");
         const ProgramFolder::Run gbkRun =
             batch("gbk.csv", {"--courier", "龙邦快递", "--no-header", "--pdf", gbkPdf});

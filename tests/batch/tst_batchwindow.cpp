@@ -5,13 +5,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QStringEncoder>
 #include <QTableWidget>
 #include <QtTest>
 
 #include "../addressbook/AddressBookTestData.h"
 #include "../dialogs/ModalDriver.h"
 #include "batch/BatchPrintDialog.h"
+#include "batch/ListFiles.h"
 #include "batch/ProgramRun.h"
 #include "batch/WaybillPages.h"
 #include "engine/OneItemPage.h"
@@ -31,15 +31,7 @@ class TestBatchWindow : public QObject {
     QTemporaryDir m_dir;
 
     QString writeList(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-        return path;
-    }
-
-    static QByteArray gbk(const QString& text) {
-        QStringEncoder encoder("GB18030");
-        return encoder.encode(text);
+        return listfiles::write(m_dir, name, bytes);
     }
 
     // Opens the batch dialog from the main window, lets it open `list` through "打开…", and
@@ -66,6 +58,13 @@ class TestBatchWindow : public QObject {
                        .arg(k)
                        .arg(k, 8, 10, QLatin1Char('0'));
         return csv;
+    }
+
+    // Keeps a picture of the window for a person to look at, when QUORVEL_SCREENSHOTS names a
+    // folder (run the test under Xvfb with QT_QPA_PLATFORM=xcb for the real look).
+    static void keepScreenshot(QWidget& window, const QString& name) {
+        const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
+        if (!folder.isEmpty()) window.grab().save(QDir(folder).filePath(name + ".png"));
     }
 
     static QColor rowColour(const BatchPrintDialog& dialog, int row) {
@@ -122,6 +121,7 @@ class TestBatchWindow : public QObject {
             chooseItem(dialog.fieldColumns[7], QStringLiteral("详细地址"));
             chooseItem(dialog.cbbSender, QStringLiteral("李寄件"));
             QVERIFY(!dialog.fieldColumns[0]->isEnabled());
+            keepScreenshot(dialog, "batch-window");
 
             QTest::mouseClick(dialog.btnPrint, Qt::LeftButton);
         });
@@ -242,8 +242,8 @@ class TestBatchWindow : public QObject {
     void unreadableFilesAndTheEncodingSwitch() {
         MainWindowFixture fx;
         TEXPDPrintForm& form = fx.start();
-        const QString list =
-            writeList("gbk.csv", gbk(QStringLiteral("收货人,地址\n张三,北京市海淀区\n")));
+        const QString list = writeList(
+            "gbk.csv", listfiles::gbk(QStringLiteral("收货人,地址\n张三,北京市海淀区\n")));
         inBatchDialog(form, list, [&](BatchPrintDialog& dialog) {
             QVERIFY2(dialog.lblFile->text().contains("GBK"), qPrintable(dialog.lblFile->text()));
             QCOMPARE(dialog.tblRows->item(0, 1)->text(), QString("北京市海淀区"));
@@ -269,7 +269,7 @@ class TestBatchWindow : public QObject {
         fx.writeSettings(QStringLiteral("[龙邦快递]\r\ncbb33Left=470\r\nPrintOffsetY=15\r\n"));
         TEXPDPrintForm& form = fx.start();
         form.ReportPage1->setShowProgress(false);
-        const QString list = writeList("quoted.csv", gbk(quotedRows(3)));
+        const QString list = writeList("quoted.csv", listfiles::gbk(quotedRows(3)));
         inBatchDialog(form, list, [&](BatchPrintDialog& dialog) {
             QTest::mouseClick(dialog.btnPrint, Qt::LeftButton);
         });
@@ -310,7 +310,7 @@ class TestBatchWindow : public QObject {
                        .arg(k)
                        .arg(k, 8, 10, QLatin1Char('0'));
         const QString stem = QStringLiteral("orders_%1").arg(QDateTime::currentMSecsSinceEpoch());
-        const QString list = writeList(stem + ".csv", gbk(csv));
+        const QString list = writeList(stem + ".csv", listfiles::gbk(csv));
 
         QDateTime since = QDateTime::currentDateTime();
         inBatchDialog(form, list, [&](BatchPrintDialog& dialog) {

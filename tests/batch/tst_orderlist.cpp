@@ -1,8 +1,8 @@
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "batch/ColumnMapping.h"
+#include "batch/ListFiles.h"
 #include "batch/OrderList.h"
 #include "batch/OrderWaybills.h"
 #include "batch/Workbooks.h"
@@ -16,16 +16,7 @@ class TestOrderList : public QObject {
     QTemporaryDir m_dir;
 
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return {};
-        file.write(bytes);
-        return path;
-    }
-
-    static QByteArray gbk(const QString& text) {
-        QStringEncoder encoder("GB18030");
-        return encoder.encode(text);
+        return listfiles::write(m_dir, name, bytes);
     }
 
     static QStringList cellsOf(const OrderList& list, int row) { return list.rows.at(row).cells; }
@@ -67,7 +58,7 @@ class TestOrderList : public QObject {
         const OrderList plain = readOrderList(write("plain.csv", text.toUtf8()));
         QCOMPARE(cellsOf(plain, 0), (QStringList{"张三", "北京市海淀区"}));
 
-        const QString gbkPath = write("gbk.csv", gbk(text));
+        const QString gbkPath = write("gbk.csv", listfiles::gbk(text));
         const OrderList detected = readOrderList(gbkPath);
         QCOMPARE(detected.encoding, OrderTextEncoding::Gbk);
         QCOMPARE(cellsOf(detected, 0), (QStringList{"张三", "北京市海淀区"}));
