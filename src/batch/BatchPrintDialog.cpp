@@ -218,14 +218,12 @@ void BatchPrintDialog::fillTable() {
     QStringList titles;
     for (int c = 0; c < m_list.columnCount; ++c) titles << columnTitle(m_list, c);
     tblRows->setHorizontalHeaderLabels(titles);
-    QStringList numbers;
     for (int r = 0; r < m_list.rows.size(); ++r) {
         const OrderRow& row = m_list.rows[r];
-        numbers << QString::number(row.number);
+        tblRows->setVerticalHeaderItem(r, new QTableWidgetItem);
         for (int c = 0; c < row.cells.size(); ++c)
             tblRows->setItem(r, c, new QTableWidgetItem(row.cells[c]));
     }
-    tblRows->setVerticalHeaderLabels(numbers);
     tblRows->selectAll();
     m_filling = false;
     btnPrint->setEnabled(!m_list.rows.isEmpty());
@@ -259,6 +257,13 @@ void BatchPrintDialog::markRows() {
     const QColor normal = palette().text().color();
     for (int r = 0; r < m_list.rows.size(); ++r) {
         const QString missing = missingRecipientText(chosen.textsOf(m_list.rows[r].cells));
+        // The row's number is marked too: a selected row shows its cells in the selection's
+        // colours, and every row is selected at first.
+        QTableWidgetItem* number = tblRows->verticalHeaderItem(r);
+        number->setText(missing.isEmpty() ? QString::number(m_list.rows[r].number)
+                                          : QStringLiteral("× %1").arg(m_list.rows[r].number));
+        number->setForeground(missing.isEmpty() ? normal : kSkippedRowColour);
+        number->setToolTip(missing);
         for (int c = 0; c < tblRows->columnCount(); ++c) {
             QTableWidgetItem* item = tblRows->item(r, c);
             if (!item) tblRows->setItem(r, c, item = new QTableWidgetItem);

@@ -111,6 +111,10 @@ class TestBatchWindow : public QObject {
             QVERIFY(rowColour(dialog, 1) != rowColour(dialog, 0));
             QCOMPARE(rowColour(dialog, 3), rowColour(dialog, 1));
             QCOMPARE(rowColour(dialog, 4), rowColour(dialog, 0));
+            // Marked where a selected row shows it too, with the reason.
+            QCOMPARE(dialog.tblRows->verticalHeaderItem(1)->text(), QString("× 3"));
+            QCOMPARE(dialog.tblRows->verticalHeaderItem(1)->toolTip(), QString("缺少收货地址"));
+            QCOMPARE(dialog.tblRows->verticalHeaderItem(2)->text(), QString("4"));
             QVERIFY2(dialog.lblCount->text().contains(QStringLiteral("其中 2 行")),
                      qPrintable(dialog.lblCount->text()));
 
