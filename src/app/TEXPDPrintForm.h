@@ -61,6 +61,7 @@ class TEXPDPrintForm : public QMainWindow {
     QPushButton* Button1 = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* btn1 = nullptr;
+    QPushButton* btnBatch = nullptr;  // 批量打印
     QComboBox* cbbSendNames = nullptr;
     QComboBox* cbbCustomerNames = nullptr;
     QPushButton* btnHelp = nullptr;
@@ -188,6 +189,8 @@ class TEXPDPrintForm : public QMainWindow {
     void Button1Click();
     void btnPrintClick();
     void btn1Click();
+    // The batch dialog (batch/).
+    void btnBatchClick();
     void ReportPage1Preview(TReportJob* job);
     // The position, in the printer list as it stands now, of the printer a job is to go to:
     // the chosen one, or the system's default when none is chosen. When there is none to use

@@ -1,6 +1,6 @@
 #include "printing/CalibrationPage.h"
 
-#include "printing/PrintItems.h"
+#include "printing/PrintItemPlacement.h"
 #include "printing/engine/TReportBand.h"
 #include "printing/engine/TReportImage.h"
 #include "printing/engine/TReportLabel.h"

@@ -3,8 +3,6 @@
 #include <QStringList>
 
 class TReportBand;
-class TReportLabel;
-struct WaybillPrintItem;
 
 // The names of the print items the latest composition made, in the order it made them. It
 // outlives the items: nothing clears it when they are removed.
@@ -14,6 +12,3 @@ extern QStringList PrintItemNames;
 void RemovePrintItems(TReportBand* band);
 // Whether print items of an earlier composition still lie on the band.
 bool BandHasPrintItems(const TReportBand* band);
-
-// An item of the composition as the page engine's text item on the band, placed in 0.1 mm.
-TReportLabel* placePrintItem(TReportBand* band, const WaybillPrintItem& item);
