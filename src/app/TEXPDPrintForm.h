@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QScrollArea>
 
+#include "history/PrintHistory.h"
 #include "waybill/WaybillTemplate.h"
 
 class QCheckBox;
@@ -157,6 +158,11 @@ class TEXPDPrintForm : public QMainWindow {
     void btnPrintClick();
     void btn1Click();
     void ReportPage1Preview(TReportJob* job);
+    // The print history "打印记录" (history/): the window, and a reprint of waybills from it as
+    // one job on the template shown and its printer.
+    QPushButton* btnHistory = nullptr;
+    void btnHistoryClick();
+    void reprintWaybills(const QList<WaybillTexts>& waybills, QWidget* messageParent);
     // The position, in the printer list as it stands now, of the printer a job is to go to:
     // the chosen one, or the system's default when none is chosen. When there is none to use
     // (not installed, gone since it was chosen, nothing chosen and no default) the user is
@@ -200,6 +206,8 @@ class TEXPDPrintForm : public QMainWindow {
     bool m_shown = false;
     // The set as loaded (or saved) last, in design pixels: what "unmoved" is measured against.
     WaybillTemplate m_loadedLayout;
+    // What the latest composition put on paper (courier and texts), for the print history.
+    PrintedJob m_composedJob;
 };
 
 // The platform default printer's name as the printer list spells it; empty with no printer or
