@@ -32,21 +32,36 @@ QStringList HistoryTableModel::headers() {
     return result;
 }
 
+QString HistoryTableModel::cell(const HistoryEntry& entry, int column) {
+    if (column < 0 || column >= kColumnCount) return {};
+    if (kColumns[column].field)
+        return entry.texts.value(QString::fromLatin1(kColumns[column].field));
+    switch (column) {
+        case 0:
+            return entry.printedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case 1:
+            return entry.courier;
+        case 2:
+            return entry.printer;
+        case kColumnCount - 2:
+            return entry.origin;
+        default:
+            return jobText(entry);
+    }
+}
+
 QStringList HistoryTableModel::cells(const HistoryEntry& entry) {
     QStringList result;
-    result << entry.printedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-           << entry.courier << entry.printer;
-    for (int c = 3; c < kColumnCount - 2; ++c)
-        result << entry.texts.value(QString::fromLatin1(kColumns[c].field));
-    result << entry.origin << jobText(entry);
+    for (int column = 0; column < kColumnCount; ++column) result << cell(entry, column);
     return result;
 }
 
 void HistoryTableModel::setFilter(const HistoryFilter& filter) {
     beginResetModel();
     m_filter = filter;
-    m_matches = m_history.count(filter);
     m_rows = m_history.entries(filter, kPageRows);
+    // A first page that is not full holds every match; only a longer list needs counting.
+    m_matches = m_rows.size() < kPageRows ? int(m_rows.size()) : m_history.count(filter);
     endResetModel();
 }
 
@@ -61,7 +76,7 @@ int HistoryTableModel::columnCount(const QModelIndex& parent) const {
 QVariant HistoryTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_rows.size()) return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return cells(m_rows[index.row()]).value(index.column());
+    return cell(m_rows[index.row()], index.column());
 }
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -25,6 +25,7 @@ class HistoryTableModel : public QAbstractTableModel {
     // Column headers, and the texts of an entry in the same order (the CSV export uses both).
     static QStringList headers();
     static QStringList cells(const HistoryEntry& entry);
+    static QString cell(const HistoryEntry& entry, int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

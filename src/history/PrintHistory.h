@@ -44,8 +44,8 @@ struct HistoryEntry {
 };
 
 // Which entries to list: every one of the words of `text` somewhere in the texts, the courier
-// or the printer (ASCII letters without regard to case), printed on a local day from `from` to
-// `to` (either may be left open).
+// or the printer (without regard to case), printed on a local day from `from` to `to` (either
+// may be left open).
 struct HistoryFilter {
     QString text;
     QDate from;
