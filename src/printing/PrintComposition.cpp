@@ -11,6 +11,7 @@
 #include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PrinterBackend.h"
+#include "printing/PrintItemPlacement.h"
 #include "printing/PrintItems.h"
 #include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
@@ -41,27 +42,6 @@ void RemovePrintItems(TReportBand* band) {
 bool BandHasPrintItems(const TReportBand* band) {
     return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
 }
-
-namespace {
-// An item of the composition as the page engine's text item on the band, placed in 0.1 mm.
-TReportLabel* placePrintItem(TReportBand* band, const WaybillPrintItem& item) {
-    auto* label = new TReportLabel(band);
-    label->setObjectName(item.name);
-    label->setInternalValue(TReportLabel::Top, item.top);
-    label->setInternalValue(TReportLabel::Left, item.left);
-    if (item.fixedBox) {
-        label->setAutoSize(false);
-        label->setInternalValue(TReportLabel::Width, item.width);
-        label->setInternalValue(TReportLabel::Height, item.height);
-        label->setWrapStyle(TWrapStyle::BreakAnywhere);
-    }
-    label->setCaption(item.caption);
-    label->setFontSize(item.fontSize);
-    if (!item.fontName.isEmpty()) label->setFontName(item.fontName);
-    label->show();
-    return label;
-}
-}  // namespace
 
 void TEXPDPrintForm::composePrintItems() {
     WaybillTemplate layout = layoutOnScreen();
