@@ -195,6 +195,8 @@ class TEXPDPrintForm : public QMainWindow {
     // "未安装打印机！" and SilentAbort when no printer is installed.
     void requireInstalledPrinter(QWidget* messageParent);
     void usePrinterChoice();
+    // The template shown, with the print offsets as the settings file holds them now.
+    WaybillTemplate layoutToPrint() const;
     void composePrintItems();
     void runOutputCommand(bool preview);
     // The size edits as the paper to print on, refused with the user's error when no waybill

@@ -43,10 +43,15 @@ bool BandHasPrintItems(const TReportBand* band) {
     return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
 }
 
-void TEXPDPrintForm::composePrintItems() {
+WaybillTemplate TEXPDPrintForm::layoutToPrint() const {
     WaybillTemplate layout = layoutOnScreen();
     // The offsets are read afresh: a calibration may have changed them since the load.
     readPrintOffsets(ProfileFile(AppEnvironment::settingsFilePath()), layout);
+    return layout;
+}
+
+void TEXPDPrintForm::composePrintItems() {
+    const WaybillTemplate layout = layoutToPrint();
     const WaybillTexts texts = textsOnScreen();
     const QList<WaybillPrintItem> items = composeWaybill(layout, texts);
     m_composedJob = PrintedJob{{}, layout.courier, {}, {}, {printedTexts(layout, texts)}};

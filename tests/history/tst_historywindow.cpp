@@ -252,6 +252,7 @@ class TestHistoryWindow : public QObject {
         QCOMPARE(entries[0].job, entries[1].job);
         QCOMPARE(entries[0].jobPages, 2);
         QCOMPARE(entries[0].printer, QString("Dot Matrix"));
+        QCOMPARE(entries[0].origin, QString("重新打印"));
         QCOMPARE(entries[1].texts.value("cbb11"), QString("李四"));
         QCOMPARE(entries[0].texts.value("cbb11"), QString("张三"));
         QCOMPARE(window->model()->matchCount(), 4);
