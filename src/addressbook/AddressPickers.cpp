@@ -7,27 +7,11 @@
 #include <QStringListModel>
 
 #include "addressbook/AddressBook.h"
+#include "addressbook/AddressFieldColumns.h"
 #include "addressbook/AddressNameLists.h"
 #include "addressbook/Pinyin.h"
 #include "app/DropDownList.h"
 #include "platform/HandlerGuard.h"
-
-namespace {
-
-// Which column fills which field, in the order the fields are set.
-struct FieldColumn {
-    const char* field;
-    const char* column;  // UTF-8
-};
-constexpr FieldColumn kSenderFields[] = {
-    {"cbb1", "发货人"}, {"cbb2", "始发地"}, {"cbb3", "地址"}, {"cbb4", "电话"}, {"cbb5", "单位"},
-};
-constexpr FieldColumn kCustomerFields[] = {
-    {"cbb11", "收货人"}, {"cbb22", "目的地"}, {"cbb33", "地址"},
-    {"cbb44", "电话"},   {"cbb55", "名称"},
-};
-
-}  // namespace
 
 AddressPickers::AddressPickers(AddressBook& book, QComboBox* cbbSendNames,
                                QComboBox* cbbCustomerNames, FieldLookup fields, QObject* parent)

@@ -15,9 +15,12 @@ TReportLabel* placePrintItem(TReportBand* band, const WaybillPrintItem& item) {
         label->setInternalValue(TReportLabel::Height, item.height);
         label->setWrapStyle(TWrapStyle::BreakAnywhere);
     }
-    label->setCaption(item.caption);
+    // The font before the caption: the caption is laid out once, in its own font, instead of
+    // once per setting (a long text broken at any character is measured character by
+    // character). The result is the same either way.
     label->setFontSize(item.fontSize);
     if (!item.fontName.isEmpty()) label->setFontName(item.fontName);
+    label->setCaption(item.caption);
     label->show();
     return label;
 }

@@ -1,0 +1,4 @@
+#include "batch/JobHandOff.h"
+
+void onJobHandedToPrinter(const WaybillTemplate& /*layout*/, const QString& /*printerName*/,
+                          const QList<WaybillTexts>& /*printedTexts*/) {}
