@@ -13,6 +13,13 @@ WaybillTexts printedTexts(const WaybillTemplate& layout, const WaybillTexts& tex
     return printed;
 }
 
+PrintedJob composedJob(const WaybillTemplate& layout, const QList<WaybillTexts>& pages) {
+    PrintedJob job;
+    job.courier = layout.courier;
+    for (const WaybillTexts& texts : pages) job.waybills << printedTexts(layout, texts);
+    return job;
+}
+
 PrintedJob handedOver(PrintedJob composed, const QString& printer, const QString& origin) {
     composed.printedAt = QDateTime::currentDateTimeUtc();
     composed.printer = printer;

@@ -10,6 +10,10 @@ class QWidget;
 // field's text left out (its item prints nothing).
 WaybillTexts printedTexts(const WaybillTemplate& layout, const WaybillTexts& texts);
 
+// The job of these pages on this template, not yet handed over: the courier and, per page,
+// the texts it puts on paper.
+PrintedJob composedJob(const WaybillTemplate& layout, const QList<WaybillTexts>& pages);
+
 // A composed job (courier and texts) as handed to `printer` now by the command `origin`.
 PrintedJob handedOver(PrintedJob composed, const QString& printer, const QString& origin);
 

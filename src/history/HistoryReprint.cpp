@@ -22,12 +22,9 @@ void TEXPDPrintForm::reprintWaybills(const QList<WaybillTexts>& waybills, QWidge
     const TPagesPrinted printed =
         job.print(printer, {int(waybills.size()), [&](int index) { return waybills[index]; }});
     // The pages that reached the printer are recorded even when the job stopped after them.
-    if (printed.pagesPrinted > 0) {
-        PrintedJob composed{{}, layout.courier, {}, {}, {}};
-        for (int page = 0; page < printed.pagesPrinted; ++page)
-            composed.waybills << printedTexts(layout, waybills[page]);
-        recordJobTellingUser(handedOver(composed, printer, QStringLiteral("重新打印")),
+    if (printed.pagesPrinted > 0)
+        recordJobTellingUser(handedOver(composedJob(layout, waybills.first(printed.pagesPrinted)),
+                                        printer, QStringLiteral("重新打印")),
                              messageParent);
-    }
     if (printed.outcome == TPagesPrinted::Outcome::Failed) throw AppError(printed.error);
 }

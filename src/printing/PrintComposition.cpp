@@ -54,7 +54,7 @@ void TEXPDPrintForm::composePrintItems() {
     const WaybillTemplate layout = layoutToPrint();
     const WaybillTexts texts = textsOnScreen();
     const QList<WaybillPrintItem> items = composeWaybill(layout, texts);
-    m_composedJob = PrintedJob{{}, layout.courier, {}, {}, {printedTexts(layout, texts)}};
+    m_composedJob = composedJob(layout, {texts});
     PrintItemNames.clear();
     for (const WaybillPrintItem& item : items)
         PrintItemNames << placePrintItem(DetailBand1, item)->objectName();
