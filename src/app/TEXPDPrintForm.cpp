@@ -243,7 +243,8 @@ void TEXPDPrintForm::buildStatusBar() {
     statusBar()->setSizeGripEnabled(true);
     StatusBar1Panels = addContactPanels(statusBar());
     // The top strip is full; the history's button sits at the right end of the status bar.
-    btnHistory = new QPushButton(QStringLiteral("打印记录"), statusBar());
+    btnHistory = new QToolButton(statusBar());
+    btnHistory->setText(QStringLiteral("打印记录"));
     btnHistory->setObjectName(QStringLiteral("btnHistory"));
     btnHistory->setToolTip(QStringLiteral("查找、重新打印或导出打印过的快递单"));
     btnHistory->setFixedHeight(statusBar()->height());
@@ -272,7 +273,7 @@ void TEXPDPrintForm::connectHandlers() {
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
     connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
-    connect(btnHistory, &QPushButton::clicked, this,
+    connect(btnHistory, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnHistoryClick));
     ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));

@@ -160,7 +160,7 @@ class TEXPDPrintForm : public QMainWindow {
     void ReportPage1Preview(TReportJob* job);
     // The print history "打印记录" (history/): the window, and a reprint of waybills from it as
     // one job on the template shown and its printer.
-    QPushButton* btnHistory = nullptr;
+    QToolButton* btnHistory = nullptr;  // at the right end of the status bar
     void btnHistoryClick();
     void reprintWaybills(const QList<WaybillTexts>& waybills, QWidget* messageParent);
     // The position, in the printer list as it stands now, of the printer a job is to go to:

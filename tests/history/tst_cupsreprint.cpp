@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QToolButton>
 #include <QtTest>
 
 #include "app/TEXPDPrintForm.h"

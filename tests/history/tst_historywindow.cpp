@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QtTest>
 
 #include "app/TEXPDPrintForm.h"
