@@ -76,7 +76,8 @@ int runOnce(int rows) {
     const OrderList list = readOrderList(listPath);
     const qint64 readMs = timer.elapsed();
     const OrderWaybills waybills(list,
-                                 ColumnMapping::forHeader(list.header, list.columnCount, nullptr));
+                                 ColumnMapping::forHeader(list.header, list.columnCount, nullptr),
+                                 {}, OrderWaybills::allRows(list));
     const TPagesPrinted printed =
         WaybillJob(WaybillTemplate::designed())
             .writePdf(dir.filePath(QStringLiteral("orders.pdf")), waybills.source());

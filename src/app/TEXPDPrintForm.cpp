@@ -242,7 +242,12 @@ void TEXPDPrintForm::createFields() {
 void TEXPDPrintForm::buildStatusBar() {
     statusBar()->setSizeGripEnabled(true);
     StatusBar1Panels = addContactPanels(statusBar());
-    // The top strip is full; the history's button sits at the right end of the status bar.
+    // The top strip has no room left; the batch print sits at the status bar's right end.
+    btnBatch = new QPushButton(QStringLiteral("批量打印"), statusBar());
+    btnBatch->setObjectName(QStringLiteral("btnBatch"));
+    btnBatch->setToolTip(QStringLiteral("把订单表（CSV 或 Excel）的多行一次打印成多张快递单"));
+    statusBar()->addPermanentWidget(btnBatch);
+    // The history's button follows it.
     btnHistory = new QToolButton(statusBar());
     btnHistory->setText(QStringLiteral("打印记录"));
     btnHistory->setObjectName(QStringLiteral("btnHistory"));
@@ -272,6 +277,7 @@ void TEXPDPrintForm::connectHandlers() {
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    connect(btnBatch, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnBatchClick));
     connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
     connect(btnHistory, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnHistoryClick));

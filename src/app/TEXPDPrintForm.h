@@ -60,6 +60,7 @@ class TEXPDPrintForm : public QMainWindow {
     QPushButton* Button1 = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* btn1 = nullptr;
+    QPushButton* btnBatch = nullptr;  // 批量打印
     QComboBox* cbbSendNames = nullptr;
     QComboBox* cbbCustomerNames = nullptr;
     QPushButton* btnHelp = nullptr;
@@ -157,6 +158,8 @@ class TEXPDPrintForm : public QMainWindow {
     void Button1Click();
     void btnPrintClick();
     void btn1Click();
+    // The batch dialog (batch/).
+    void btnBatchClick();
     void ReportPage1Preview(TReportJob* job);
     // The print history "打印记录" (history/): the window, and a reprint of waybills from it as
     // one job on the template shown and its printer.

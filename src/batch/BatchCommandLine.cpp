@@ -143,9 +143,9 @@ int BatchCommandLine::print(const QStringList& arguments) {
     const QString printer =
         pdf.isEmpty() ? chosenPrinter(parser.value(QStringLiteral("printer")), layout) : pdf;
     const OrderList list = readOrderList(file, options);
-    const OrderWaybills waybills(list,
-                                 ColumnMapping::forHeader(list.header, list.columnCount, &ini),
-                                 senderTexts(parser.value(QStringLiteral("sender"))));
+    const OrderWaybills waybills(
+        list, ColumnMapping::forHeader(list.header, list.columnCount, &ini),
+        senderTexts(parser.value(QStringLiteral("sender"))), OrderWaybills::allRows(list));
 
     for (const SkippedRow& row : waybills.skipped())
         m_err << QStringLiteral("第 %1 行：%2，未打印。").arg(row.number).arg(row.reason)

@@ -1,5 +1,6 @@
 #include "batch/ColumnMapping.h"
 
+#include <QRegularExpression>
 #include <array>
 
 #include "app/WaybillFieldSpecs.h"
@@ -83,9 +84,15 @@ void ColumnMapping::setColumn(const QString& field, int column) {
 }
 
 WaybillTexts ColumnMapping::textsOf(const QStringList& cells) const {
+    static const QRegularExpression lineBreaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
     WaybillTexts texts;
-    for (auto it = m_columns.cbegin(); it != m_columns.cend(); ++it)
-        if (it.value() < cells.size()) texts.insert(it.key(), cells[it.value()].trimmed());
+    for (auto it = m_columns.cbegin(); it != m_columns.cend(); ++it) {
+        if (it.value() >= cells.size()) continue;
+        QString text = cells[it.value()].trimmed();
+        if (text.contains(u'\n') || text.contains(u'\r'))
+            text.replace(lineBreaks, QStringLiteral(" "));
+        texts.insert(it.key(), text);
+    }
     return texts;
 }
 

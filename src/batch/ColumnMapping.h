@@ -38,7 +38,9 @@ class ColumnMapping {
     void setColumn(const QString& field, int column);
     bool isEmpty() const { return m_columns.isEmpty(); }
 
-    // The texts of a row, each trimmed; a field whose column the row lacks is empty.
+    // The texts of a row, each trimmed; a field whose column the row lacks is empty. The
+    // fields are one line each, as on the main window: a line break inside a cell (an address
+    // typed on two lines) becomes a space.
     WaybillTexts textsOf(const QStringList& cells) const;
 
     // Keeps the mapping of every header column for the next list with that header. Header

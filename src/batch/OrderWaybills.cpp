@@ -1,5 +1,7 @@
 #include "batch/OrderWaybills.h"
 
+#include <numeric>
+
 QString missingRecipientText(const WaybillTexts& texts) {
     const bool noName = texts.value(QStringLiteral("cbb11")).trimmed().isEmpty();
     const bool noAddress = texts.value(QStringLiteral("cbb33")).trimmed().isEmpty();
@@ -12,17 +14,19 @@ QString missingRecipientText(const WaybillTexts& texts) {
 OrderWaybills::OrderWaybills(const OrderList& list, ColumnMapping mapping, WaybillTexts sender,
                              const QList<int>& rows)
     : m_list(list), m_mapping(std::move(mapping)), m_sender(std::move(sender)) {
-    const auto consider = [this](int row) {
+    for (int row : rows) {
         const QString missing = missingRecipientText(textsOfRow(row));
         if (missing.isEmpty())
             m_printable << row;
         else
             m_skipped << SkippedRow{m_list.rows.at(row).number, missing};
-    };
-    if (rows.isEmpty())
-        for (int row = 0; row < list.rows.size(); ++row) consider(row);
-    else
-        for (int row : rows) consider(row);
+    }
+}
+
+QList<int> OrderWaybills::allRows(const OrderList& list) {
+    QList<int> rows(list.rows.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    return rows;
 }
 
 WaybillTexts OrderWaybills::textsOfRow(int row) const {

@@ -23,9 +23,11 @@ QString missingRecipientText(const WaybillTexts& texts);
 // one row at a time. The list must outlive this object.
 class OrderWaybills {
   public:
-    // `rows` are indexes into list.rows, in print order; all rows when empty.
-    OrderWaybills(const OrderList& list, ColumnMapping mapping, WaybillTexts sender = {},
-                  const QList<int>& rows = {});
+    // `rows` are indexes into list.rows, in print order.
+    OrderWaybills(const OrderList& list, ColumnMapping mapping, WaybillTexts sender,
+                  const QList<int>& rows);
+    // Every row of the list, in order.
+    static QList<int> allRows(const OrderList& list);
 
     int count() const { return int(m_printable.size()); }
     WaybillTexts textsAt(int index) const;

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "layout/WaybillSizeLimits.h"
+#include "layout/WindowsFaceNames.h"
 #include "platform/AppError.h"
 #include "platform/PrinterBackend.h"
 #include "platform/QtPrinterBackend.h"
@@ -67,6 +68,9 @@ struct WaybillPage {
     TReportBand* band;
 
     WaybillPage(const WaybillTemplate& layout, const QString& title) {
+        // The template names its face as Windows does ("宋体"); without a main window nobody
+        // has taught QFont which installed face stands for that name yet.
+        WindowsFaceNames::installSubstitutes();
         page.setAttribute(Qt::WA_DontShowOnScreen);
         page.setReportTitle(title);
         page.setShowProgress(false);

@@ -32,7 +32,10 @@ QString recordJob(const PrintedJob& job) {
 }
 
 void recordJobTellingUser(const PrintedJob& job, QWidget* messageParent) {
-    const QString why = recordJob(job);
+    tellUnrecorded(recordJob(job), messageParent);
+}
+
+void tellUnrecorded(const QString& why, QWidget* messageParent) {
     if (why.isNull()) return;
     MessageBoxes::warning(QStringLiteral("快递单已送往打印机，但未能记入打印记录。\n%1").arg(why),
                           messageParent);

@@ -25,3 +25,5 @@ QString recordJob(const PrintedJob& job);
 // The same for a window: a job that cannot be recorded is named to the user beside
 // `messageParent`, saying that the print itself went to the printer.
 void recordJobTellingUser(const PrintedJob& job, QWidget* messageParent);
+// That message, for a job recorded elsewhere: nothing when `why` is null.
+void tellUnrecorded(const QString& why, QWidget* messageParent);

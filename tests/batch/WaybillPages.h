@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -81,13 +83,24 @@ inline WaybillTexts fullRow(int k) {
             {"cbb55", QStringLiteral("北京某某科技有限公司")}};
 }
 
-// The PDF cups-pdf made for the job `title`, once it holds all its `pages` (cups-pdf writes
-// the file while the job runs); empty when none came within a minute.
+// Whether a PDF file has been written to its end: cups-pdf writes the pages first and the
+// fonts last, so a file that already counts all its pages may still lack its fonts.
+inline bool isWholePdf(const QString& pdf, int pages) {
+    QFile file(pdf);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 64) return false;
+    file.seek(file.size() - 64);
+    const qint64 size = file.size();
+    return file.readAll().trimmed().endsWith("%%EOF") && CupsPdf::pageCount(pdf) == pages &&
+           (QTest::qWait(300), QFileInfo(pdf).size() == size);
+}
+
+// The PDF cups-pdf made for the job `title`, once it holds all its `pages` and has been
+// written to its end; empty when none came within a minute.
 inline QString waitForWholePdf(const QString& title, const QDateTime& since, int pages) {
     const QString pdf = CupsPdf::waitForPdf(title, since);
     if (pdf.isEmpty()) return {};
     QElapsedTimer timer;
     timer.start();
-    while (CupsPdf::pageCount(pdf) != pages && timer.elapsed() < 60000) QTest::qWait(200);
-    return CupsPdf::pageCount(pdf) == pages ? pdf : QString();
+    while (!isWholePdf(pdf, pages) && timer.elapsed() < 60000) QTest::qWait(200);
+    return isWholePdf(pdf, pages) ? pdf : QString();
 }

@@ -157,6 +157,12 @@ class TestBatchCommandLine : public QObject {
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains(QStringLiteral("已打印 3 张")));
         QCOMPARE(CupsPdf::pageCount(pdf), 3);
+        // "宋体" prints in the face that stands for it, as on the main window.
+        QProcess fonts;
+        fonts.start("pdffonts", {pdf});
+        fonts.waitForFinished();
+        const QString embedded = QString::fromUtf8(fonts.readAllStandardOutput());
+        QVERIFY2(embedded.contains("UMing"), qPrintable(embedded));
         for (int page : {1, 3}) {
             const QImage image = CupsPdf::renderPage(pdf, page);
             QVERIFY(!image.isNull());

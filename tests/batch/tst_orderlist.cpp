@@ -174,8 +174,8 @@ class TestOrderList : public QObject {
         QCOMPARE(unnamed.column("cbb33"), 2);
         QCOMPARE(unnamed.column("cbb44"), 3);
         QCOMPARE(unnamed.column("cbb55"), 4);
-        QCOMPARE(unnamed.textsOf({" 张三 ", "北京"}),
-                 (WaybillTexts{{"cbb11", "张三"}, {"cbb22", "北京"}}));
+        QCOMPARE(unnamed.textsOf({" 张三 ", "北京", "海淀区 \r\n\n 三号楼\n"}),
+                 (WaybillTexts{{"cbb11", "张三"}, {"cbb22", "北京"}, {"cbb33", "海淀区 三号楼"}}));
     }
 
     void aRememberedMappingWinsOverTheGuess() {
@@ -207,7 +207,7 @@ class TestOrderList : public QObject {
                      {6, {"王五", "广州"}}};
         const ColumnMapping mapping = ColumnMapping::forHeader(list.header, 2, nullptr);
         const WaybillTexts sender{{"cbb1", "寄件人"}, {"cbb3", "杭州"}};
-        const OrderWaybills all(list, mapping, sender);
+        const OrderWaybills all(list, mapping, sender, OrderWaybills::allRows(list));
         QCOMPARE(all.count(), 2);
         QCOMPARE(all.rowNumberAt(1), 6);
         QCOMPARE(all.textsAt(1).value("cbb33"), QString("广州"));
@@ -224,6 +224,7 @@ class TestOrderList : public QObject {
         QCOMPARE(chosen.rowAt(0), 4);
         QCOMPARE(chosen.source().textsAt(1).value("cbb11"), QString("张三"));
         QCOMPARE(chosen.skipped().size(), 1);
+        QCOMPARE(OrderWaybills(list, mapping, {}, {}).count(), 0);  // nothing chosen
     }
 };
 
