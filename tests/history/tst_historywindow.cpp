@@ -8,8 +8,10 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "../dialogs/ModalDriver.h"
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
+#include "batch/BatchPrintDialog.h"
 #include "history/HistoryTableModel.h"
 #include "history/PrintHistory.h"
 #include "history/TPrintHistoryForm.h"
@@ -140,6 +142,38 @@ class TestHistoryWindow : public QObject {
             QCOMPARE(e.printer, QString("Office Laser"));
         }
         QVERIFY(entries[0].job != entries[1].job);
+    }
+
+    void aBatchFromTheBatchWindowIsOneJobOfThePagesPrinted() {
+        MainWindowFixture fx;
+        TEXPDPrintForm& form = fx.start();
+        const QString list = QDir(fx.folders.workingFolder()).filePath("orders.csv");
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("收货人,电话,地址\n张三,13800138000,北京市海淀区\n李四,2,\n"
+                                  "王五,13912345678,上海市浦东新区\n")
+                       .toUtf8());
+        file.close();
+        auto done = driveNextModal<BatchPrintDialog>([&](BatchPrintDialog& dialog) {
+            dialog.chooseFile = [&](QWidget*) { return list; };
+            click(dialog.btnOpen);
+            click(dialog.btnPrint);
+            if (dialog.isVisible()) click(dialog.btnClose);
+        });
+        click(form.btnBatch);
+        QVERIFY(*done);
+        QCOMPARE(fx.printers.documents.size(), 1);
+        QCOMPARE(fx.printers.documents[0].pages.size(), 2);
+        const QList<HistoryEntry> entries = recorded();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries[0].job, entries[1].job);
+        QCOMPARE(
+            entries[1].texts,
+            (WaybillTexts{{"cbb11", "张三"}, {"cbb44", "13800138000"}, {"cbb33", "北京市海淀区"}}));
+        QCOMPARE(entries[0].texts.value("cbb11"), QString("王五"));
+        QCOMPARE(entries[0].origin, QString("批量打印"));
+        QCOMPARE(entries[0].printer, QString("Office Laser"));
+        QCOMPARE(entries[0].courier, form.currentTemplate());
     }
 
     void searchesByNamePhoneAddressAndDatesWithTheKeyboard() {
