@@ -253,6 +253,13 @@ void TEXPDPrintForm::buildStatusBar() {
     btnBatch->setObjectName(QStringLiteral("btnBatch"));
     btnBatch->setToolTip(QStringLiteral("把订单表（CSV 或 Excel）的多行一次打印成多张快递单"));
     statusBar()->addPermanentWidget(btnBatch);
+    // The history's button follows it.
+    btnHistory = new QToolButton(statusBar());
+    btnHistory->setText(QStringLiteral("打印记录"));
+    btnHistory->setObjectName(QStringLiteral("btnHistory"));
+    btnHistory->setToolTip(QStringLiteral("查找、重新打印或导出打印过的快递单"));
+    btnHistory->setFixedHeight(statusBar()->height());
+    statusBar()->addPermanentWidget(btnHistory);
 }
 
 void TEXPDPrintForm::connectHandlers() {
@@ -278,6 +285,8 @@ void TEXPDPrintForm::connectHandlers() {
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
     connect(btnBatch, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnBatchClick));
     connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
+    connect(btnHistory, &QToolButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnHistoryClick));
     ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
     connect(cbbPrinterName, &QComboBox::activated, this,

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QScrollArea>
 
+#include "history/PrintHistory.h"
 #include "waybill/WaybillTemplate.h"
 
 class QAction;
@@ -192,6 +193,11 @@ class TEXPDPrintForm : public QMainWindow {
     // The batch dialog (batch/).
     void btnBatchClick();
     void ReportPage1Preview(TReportJob* job);
+    // The print history "打印记录" (history/): the window, and a reprint of waybills from it as
+    // one job on the template shown and its printer.
+    QToolButton* btnHistory = nullptr;  // at the right end of the status bar
+    void btnHistoryClick();
+    void reprintWaybills(const QList<WaybillTexts>& waybills, QWidget* messageParent);
     // The position, in the printer list as it stands now, of the printer a job is to go to:
     // the chosen one, or the system's default when none is chosen. When there is none to use
     // (not installed, gone since it was chosen, nothing chosen and no default) the user is
@@ -224,6 +230,8 @@ class TEXPDPrintForm : public QMainWindow {
     // "未安装打印机！" and SilentAbort when no printer is installed.
     void requireInstalledPrinter(QWidget* messageParent);
     void usePrinterChoice();
+    // The template shown, with the print offsets as the settings file holds them now.
+    WaybillTemplate layoutToPrint() const;
     void composePrintItems();
     void runOutputCommand(bool preview);
     // The size edits as the paper to print on, refused with the user's error when no waybill
@@ -239,6 +247,8 @@ class TEXPDPrintForm : public QMainWindow {
     QString m_shownCourier;
     // The set as loaded (or saved) last, in design pixels: what "unmoved" is measured against.
     WaybillTemplate m_loadedLayout;
+    // What the latest composition put on paper (courier and texts), for the print history.
+    PrintedJob m_composedJob;
 };
 
 // The platform default printer's name as the printer list spells it; empty with no printer or

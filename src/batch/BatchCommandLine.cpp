@@ -160,8 +160,14 @@ int BatchCommandLine::print(const QStringList& arguments) {
     job.setTitle(WaybillJob::titleForList(file));
     const TPagesPrinted printed = pdf.isEmpty() ? job.print(printer, waybills.source())
                                                 : job.writePdf(pdf, waybills.source());
-    if (printed.pagesPrinted > 0)
-        onJobHandedToPrinter(layout, printer, waybills.source().firstTexts(printed.pagesPrinted));
+    if (printed.pagesPrinted > 0) {
+        const QString unrecorded = onJobHandedToPrinter(
+            layout, printer, waybills.source().firstTexts(printed.pagesPrinted),
+            QStringLiteral("命令行"));
+        if (!unrecorded.isNull())
+            m_err << QStringLiteral("快递单已打印，但未能记入打印记录：%1").arg(unrecorded)
+                  << Qt::endl;
+    }
     if (printed.pagesPrinted < waybills.count()) {
         const QString why = printed.error.isEmpty() ? QStringLiteral("打印已取消") : printed.error;
         for (int index = printed.pagesPrinted; index < waybills.count(); ++index)

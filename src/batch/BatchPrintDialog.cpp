@@ -21,6 +21,7 @@
 #include "batch/OrderWaybills.h"
 #include "batch/SenderDirectory.h"
 #include "batch/WaybillJob.h"
+#include "history/HistoryRecording.h"
 #include "platform/AppEnvironment.h"
 #include "platform/AppError.h"
 #include "platform/HandlerGuard.h"
@@ -354,7 +355,9 @@ void BatchPrintDialog::printRows(const QList<int>& rows) {
     const TPagesPrinted printed = job.print(printer, waybills.source());
     setPrinting(false);
     if (printed.pagesPrinted > 0)
-        onJobHandedToPrinter(layout, printer, waybills.source().firstTexts(printed.pagesPrinted));
+        tellUnrecorded(onJobHandedToPrinter(layout, printer,
+                                            waybills.source().firstTexts(printed.pagesPrinted)),
+                       this);
     reportOutcome(waybills, printed);
 }
 
