@@ -5,8 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QStatusBar>
+#include <QToolButton>
 
 #include "app/LayoutHistory.h"
 #include "app/ListSelection.h"
@@ -40,12 +40,10 @@ void TEXPDPrintForm::buildPreciseEditing() {
     chkSnapToGrid->setObjectName(QStringLiteral("chkSnapToGrid"));
     chkSnapToGrid->setChecked(true);
     chkSnapToGrid->setToolTip(QStringLiteral("拖动标签时按 8 像素网格移动；不选则逐像素移动"));
-    btnCalibrate = new QPushButton(QStringLiteral("打印校准"), statusBar());
-    btnCalibrate->setObjectName(QStringLiteral("btnCalibrate"));
-    btnCalibrate->setToolTip(QStringLiteral("设置打印偏移、打印校准页、全部平移标签"));
     statusBar()->addPermanentWidget(lblFieldReadout);
     statusBar()->addPermanentWidget(chkSnapToGrid);
-    statusBar()->addPermanentWidget(btnCalibrate);
+    btnCalibrate = addStatusBarButton(QStringLiteral("打印校准"), QStringLiteral("btnCalibrate"),
+                                      QStringLiteral("设置打印偏移、打印校准页、全部平移标签"));
 
     layoutHistory = new LayoutHistory(
         ControlEdit1, [this] { return m_loadedLayout; },
@@ -65,7 +63,7 @@ void TEXPDPrintForm::buildPreciseEditing() {
 
     connect(chkSnapToGrid, &QCheckBox::clicked, this,
             guarded(this, &TEXPDPrintForm::chkSnapToGridClick));
-    connect(btnCalibrate, &QPushButton::clicked, this,
+    connect(btnCalibrate, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnCalibrateClick));
     connect(ControlEdit1, &TSizeFrames::selectionChanged, this,
             &TEXPDPrintForm::updateFieldReadout);

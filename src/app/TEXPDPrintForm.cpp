@@ -248,18 +248,26 @@ void TEXPDPrintForm::createFields() {
 void TEXPDPrintForm::buildStatusBar() {
     statusBar()->setSizeGripEnabled(true);
     StatusBar1Panels = addContactPanels(statusBar());
-    // The top strip has no room left; the batch print sits at the status bar's right end.
-    btnBatch = new QPushButton(QStringLiteral("批量打印"), statusBar());
-    btnBatch->setObjectName(QStringLiteral("btnBatch"));
-    btnBatch->setToolTip(QStringLiteral("把订单表（CSV 或 Excel）的多行一次打印成多张快递单"));
-    statusBar()->addPermanentWidget(btnBatch);
-    // The history's button follows it.
-    btnHistory = new QToolButton(statusBar());
-    btnHistory->setText(QStringLiteral("打印记录"));
-    btnHistory->setObjectName(QStringLiteral("btnHistory"));
-    btnHistory->setToolTip(QStringLiteral("查找、重新打印或导出打印过的快递单"));
-    btnHistory->setFixedHeight(statusBar()->height());
-    statusBar()->addPermanentWidget(btnHistory);
+    // The top strip has no room left; the batch print and the history sit at the status bar's
+    // right end.
+    btnBatch =
+        addStatusBarButton(QStringLiteral("批量打印"), QStringLiteral("btnBatch"),
+                           QStringLiteral("把订单表（CSV 或 Excel）的多行一次打印成多张快递单"));
+    btnHistory = addStatusBarButton(QStringLiteral("打印记录"), QStringLiteral("btnHistory"),
+                                    QStringLiteral("查找、重新打印或导出打印过的快递单"));
+}
+
+// A tool button takes no more height than the status bar has, where a push button's frame
+// would be cut off.
+QToolButton* TEXPDPrintForm::addStatusBarButton(const QString& text, const QString& name,
+                                                const QString& toolTip) {
+    auto* button = new QToolButton(statusBar());
+    button->setText(text);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    button->setFixedHeight(statusBar()->height());
+    statusBar()->addPermanentWidget(button);
+    return button;
 }
 
 void TEXPDPrintForm::connectHandlers() {
@@ -283,7 +291,7 @@ void TEXPDPrintForm::connectHandlers() {
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
-    connect(btnBatch, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnBatchClick));
+    connect(btnBatch, &QToolButton::clicked, this, guarded(this, &TEXPDPrintForm::btnBatchClick));
     connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
     connect(btnHistory, &QToolButton::clicked, this,
             guarded(this, &TEXPDPrintForm::btnHistoryClick));

@@ -62,7 +62,7 @@ class TEXPDPrintForm : public QMainWindow {
     QPushButton* Button1 = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* btn1 = nullptr;
-    QPushButton* btnBatch = nullptr;  // 批量打印
+    QToolButton* btnBatch = nullptr;  // 批量打印
     QComboBox* cbbSendNames = nullptr;
     QComboBox* cbbCustomerNames = nullptr;
     QPushButton* btnHelp = nullptr;
@@ -87,7 +87,7 @@ class TEXPDPrintForm : public QMainWindow {
     // room left): the selected field's place, grid snapping, the calibration dialog.
     QLabel* lblFieldReadout = nullptr;
     QCheckBox* chkSnapToGrid = nullptr;   // "对齐网格"
-    QPushButton* btnCalibrate = nullptr;  // "打印校准"
+    QToolButton* btnCalibrate = nullptr;  // "打印校准"
     // The undo history of the layout on the band, and its two commands (Ctrl+Z; Ctrl+Y or
     // Ctrl+Shift+Z).
     LayoutHistory* layoutHistory = nullptr;
@@ -213,6 +213,8 @@ class TEXPDPrintForm : public QMainWindow {
     void buildTopStrip();
     void buildPageArea();
     void buildStatusBar();
+    QToolButton* addStatusBarButton(const QString& text, const QString& name,
+                                    const QString& toolTip);
     void createFields();
     void connectHandlers();
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QtTest>
 
 #include "../addressbook/AddressBookTestData.h"

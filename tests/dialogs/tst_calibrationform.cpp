@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QToolButton>
 #include <QtTest>
 
 #include "app/LayoutHistory.h"
