@@ -1,6 +1,7 @@
 #include <QStringDecoder>
 
 #include "batch/OrderList.h"
+#include "platform/GbkCodec.h"
 
 namespace orderlist {
 
@@ -21,9 +22,7 @@ QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes, bo
 }
 
 QString decodeGbk(QByteArrayView bytes) {
-    QStringDecoder decoder("GB18030");
-    if (!decoder.isValid()) decoder = QStringDecoder("GBK");
-    return decoder.decode(bytes);
+    return QStringDecoder(gbkCodecName()).decode(bytes);
 }
 
 // The separator the first record uses most often outside quotes.
