@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   build-essential cmake pkg-config clang-format ccache
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6opengl6-dev libgl-dev
-  libicu-dev libsqlite3-dev
+  libicu-dev libsqlite3-dev libquazip1-qt6-dev
   fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core fontconfig
   xvfb xauth x11-utils imagemagick desktop-file-utils file
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils

@@ -10,6 +10,7 @@
 #include <numeric>
 
 #include "addressbook/AddressBook.h"
+#include "addressbook/AddressFieldColumns.h"
 #include "addressbook/AddressNameLists.h"
 #include "addressbook/Pinyin.h"
 #include "app/DropDownList.h"
@@ -17,14 +18,6 @@
 
 namespace {
 
-// Which column fills which field, in the order the fields are set.
-struct FieldColumn {
-    const char* field;
-    const char* column;  // UTF-8
-};
-constexpr FieldColumn kSenderFields[] = {
-    {"cbb1", "发货人"}, {"cbb2", "始发地"}, {"cbb3", "地址"}, {"cbb4", "电话"}, {"cbb5", "单位"},
-};
 // The columns of a side's entries: the name, what tells equal names apart, the telephone.
 struct EntryColumns {
     const char* name;
@@ -33,10 +26,6 @@ struct EntryColumns {
 };
 constexpr EntryColumns kSenderEntry{"发货人", "单位", "电话"};
 constexpr EntryColumns kCustomerEntry{"名称", "收货人", "电话"};
-constexpr FieldColumn kCustomerFields[] = {
-    {"cbb11", "收货人"}, {"cbb22", "目的地"}, {"cbb33", "地址"},
-    {"cbb44", "电话"},   {"cbb55", "名称"},
-};
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include "platform/GbkCodec.h"
+
 namespace CsvRecords {
 
 namespace {
@@ -12,14 +14,6 @@ bool needsQuotes(const QString& field) {
     for (const QChar c : field)
         if (c == u',' || c == u'"' || c == u'\n' || c == u'\r') return true;
     return false;
-}
-
-const char* gbkCodecName() {
-    static const char* name = [] {
-        QStringDecoder probe("GB18030");
-        return probe.isValid() ? "GB18030" : "GBK";
-    }();
-    return name;
 }
 
 }  // namespace

@@ -41,29 +41,35 @@ WaybillTemplate TEXPDPrintForm::layoutOnScreen() const {
     layout.fontSize = numberOr(cbbfontSize->currentText(), 0);
     layout.fields.clear();
 
-    const double r = DetailBand1->screenDpi();
     int position = 0;
     for (QObject* child : DetailBand1->children()) {
         if (!child->isWidgetType()) continue;
         const int printNumber = position++;
         auto* f = qobject_cast<QComboBox*>(child);
         if (!f) continue;
-        // A pasted copy has no stored place; it is where the screen shows it, at the set's
-        // resolution.
-        const TemplateField* stored = m_loadedLayout.field(f->objectName());
-        const int p = stored ? stored->pixelsPerInch : layout.pixelsPerInch;
-        TemplateField placed{f->objectName(), printNumber, 0, 0, 0, 0, !f->isHidden(), p};
-        const auto design = [&](int TemplateField::*member, int shown) {
-            return stored ? designValueShownAt(stored->*member, shown, p, r)
-                          : designFromScreen(shown, p, r);
-        };
-        placed.left = design(&TemplateField::left, f->x());
-        placed.top = design(&TemplateField::top, f->y());
-        placed.width = design(&TemplateField::width, f->width());
-        placed.height = design(&TemplateField::height, f->height());
+        TemplateField placed = designOf(f, f->geometry());
+        placed.printNumber = printNumber;
         layout.fields << placed;
     }
     return layout;
+}
+
+TemplateField TEXPDPrintForm::designOf(const QWidget* field, const QRect& shown) const {
+    const double r = DetailBand1->screenDpi();
+    // A pasted copy has no stored place; it is where the screen shows it, at the set's
+    // resolution.
+    const TemplateField* stored = m_loadedLayout.field(field->objectName());
+    const int p = stored ? stored->pixelsPerInch : m_loadedLayout.pixelsPerInch;
+    TemplateField placed{field->objectName(), 0, 0, 0, 0, 0, !field->isHidden(), p};
+    const auto design = [&](int TemplateField::*member, int onScreen) {
+        return stored ? designValueShownAt(stored->*member, onScreen, p, r)
+                      : designFromScreen(onScreen, p, r);
+    };
+    placed.left = design(&TemplateField::left, shown.x());
+    placed.top = design(&TemplateField::top, shown.y());
+    placed.width = design(&TemplateField::width, shown.width());
+    placed.height = design(&TemplateField::height, shown.height());
+    return placed;
 }
 
 WaybillTexts TEXPDPrintForm::textsOnScreen() const {
@@ -72,4 +78,12 @@ WaybillTexts TEXPDPrintForm::textsOnScreen() const {
         if (auto* f = qobject_cast<QComboBox*>(child))
             texts.insert(f->objectName(), f->currentText());
     return texts;
+}
+
+WaybillTexts TEXPDPrintForm::captionsOnScreen() const {
+    WaybillTexts captions;
+    for (QObject* child : DetailBand1->children())
+        if (auto* f = qobject_cast<QComboBox*>(child); f && f->lineEdit())
+            captions.insert(f->objectName(), f->lineEdit()->placeholderText());
+    return captions;
 }

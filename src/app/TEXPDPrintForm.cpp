@@ -18,6 +18,7 @@
 
 #include "app/ContactStatusBar.h"
 #include "app/DropDownList.h"
+#include "app/LayoutHistory.h"
 #include "app/ListSelection.h"
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
@@ -108,6 +109,7 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     buildTopStrip();
     buildPageArea();
     buildStatusBar();
+    buildPreciseEditing();
     column->addWidget(pnl1);
     column->addWidget(pnl3, 1);
     connectHandlers();
@@ -119,7 +121,11 @@ TEXPDPrintForm::TEXPDPrintForm(QWidget* parent) : QMainWindow(parent) {
     runGuarded([this] { FormCreate(); });
 }
 
-TEXPDPrintForm::~TEXPDPrintForm() = default;
+TEXPDPrintForm::~TEXPDPrintForm() {
+    // The band's frames go with the band, after this part of the window: they must not
+    // report to it any more.
+    disconnect(ControlEdit1, nullptr, this, nullptr);
+}
 
 void TEXPDPrintForm::buildTopStrip() {
     pnl1 = new QFrame(centralWidget());
@@ -242,6 +248,26 @@ void TEXPDPrintForm::createFields() {
 void TEXPDPrintForm::buildStatusBar() {
     statusBar()->setSizeGripEnabled(true);
     StatusBar1Panels = addContactPanels(statusBar());
+    // The top strip has no room left; the batch print and the history sit at the status bar's
+    // right end.
+    btnBatch =
+        addStatusBarButton(QStringLiteral("批量打印"), QStringLiteral("btnBatch"),
+                           QStringLiteral("把订单表（CSV 或 Excel）的多行一次打印成多张快递单"));
+    btnHistory = addStatusBarButton(QStringLiteral("打印记录"), QStringLiteral("btnHistory"),
+                                    QStringLiteral("查找、重新打印或导出打印过的快递单"));
+}
+
+// A tool button takes no more height than the status bar has, where a push button's frame
+// would be cut off.
+QToolButton* TEXPDPrintForm::addStatusBarButton(const QString& text, const QString& name,
+                                                const QString& toolTip) {
+    auto* button = new QToolButton(statusBar());
+    button->setText(text);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    button->setFixedHeight(statusBar()->height());
+    statusBar()->addPermanentWidget(button);
+    return button;
 }
 
 void TEXPDPrintForm::connectHandlers() {
@@ -265,7 +291,10 @@ void TEXPDPrintForm::connectHandlers() {
     connect(Button1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button1Click));
     connect(btnPrint, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btnPrintClick));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::btn1Click));
+    connect(btnBatch, &QToolButton::clicked, this, guarded(this, &TEXPDPrintForm::btnBatchClick));
     connect(Button2, &QPushButton::clicked, this, guarded(this, &TEXPDPrintForm::Button2Click));
+    connect(btnHistory, &QToolButton::clicked, this,
+            guarded(this, &TEXPDPrintForm::btnHistoryClick));
     ReportPage1->OnPreview = [this](TReportJob* job) { ReportPage1Preview(job); };
     connect(cbbNames, &QComboBox::activated, this, guarded(this, &TEXPDPrintForm::cbbNamesChange));
     connect(cbbPrinterName, &QComboBox::activated, this,
@@ -317,7 +346,11 @@ void TEXPDPrintForm::FormShow() {
 }
 
 void TEXPDPrintForm::CheckBox1Click() {
-    ControlEdit1->SetEnable(CheckBox1->isChecked());
+    const bool placing = CheckBox1->isChecked();
+    ControlEdit1->SetEnable(placing);
+    // While the fields are placed, the read-out takes the room of the contact texts: beside
+    // them it would be cut off in a window of the design size.
+    for (int i = 1; i < StatusBar1Panels.size(); ++i) StatusBar1Panels[i]->setVisible(!placing);
 }
 
 void TEXPDPrintForm::showEvent(QShowEvent* event) {
@@ -333,6 +366,12 @@ void TEXPDPrintForm::showEvent(QShowEvent* event) {
 void TEXPDPrintForm::closeEvent(QCloseEvent* event) {
     // The preview runs inside a print command; the window stays until the preview is closed.
     if (ActivePreview) {
+        event->ignore();
+        return;
+    }
+    bool settled = false;
+    runGuarded([&] { settled = settleUnsavedLayout(); });
+    if (!settled) {
         event->ignore();
         return;
     }

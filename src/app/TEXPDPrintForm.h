@@ -5,8 +5,10 @@
 #include <QPointer>
 #include <QScrollArea>
 
+#include "history/PrintHistory.h"
 #include "waybill/WaybillTemplate.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -17,6 +19,7 @@ class QKeyEvent;
 class QToolButton;
 class AddressBook;
 class AddressPickers;
+class LayoutHistory;
 class ProfileFile;
 class TReportBand;
 class TReportJob;
@@ -59,6 +62,7 @@ class TEXPDPrintForm : public QMainWindow {
     QPushButton* Button1 = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* btn1 = nullptr;
+    QToolButton* btnBatch = nullptr;  // 批量打印
     QComboBox* cbbSendNames = nullptr;
     QComboBox* cbbCustomerNames = nullptr;
     QPushButton* btnHelp = nullptr;
@@ -79,6 +83,16 @@ class TEXPDPrintForm : public QMainWindow {
     TControlEdit* ControlEdit1 = nullptr;
 
     QList<QLabel*> StatusBar1Panels;
+    // Calibration and precise editing, at the status bar's right end (the top strip has no
+    // room left): the selected field's place, grid snapping, the calibration dialog.
+    QLabel* lblFieldReadout = nullptr;
+    QCheckBox* chkSnapToGrid = nullptr;   // "对齐网格"
+    QToolButton* btnCalibrate = nullptr;  // "打印校准"
+    // The undo history of the layout on the band, and its two commands (Ctrl+Z; Ctrl+Y or
+    // Ctrl+Shift+Z).
+    LayoutHistory* layoutHistory = nullptr;
+    QAction* actUndo = nullptr;
+    QAction* actRedo = nullptr;
 
     // The courier shown: the section of its template in the settings file.
     QString currentTemplate() const;
@@ -89,6 +103,26 @@ class TEXPDPrintForm : public QMainWindow {
     WaybillTemplate layoutOnScreen() const;
     // The fields' texts as typed or picked; a field showing its caption is empty.
     WaybillTexts textsOnScreen() const;
+    // The fields' captions (the placeholders shown while they are empty).
+    WaybillTexts captionsOnScreen() const;
+    // A band field shown at `shown` (band pixels) in design pixels at its set's resolution:
+    // the stored value wherever the screen still shows it, as layoutOnScreen() takes it.
+    TemplateField designOf(const QWidget* field, const QRect& shown) const;
+
+    // Precise editing (app/PreciseEditing.cpp).
+    void chkSnapToGridClick();
+    // The status bar's read-out of the selected field (empty without a single selection).
+    void updateFieldReadout();
+    void showFieldReadout(const QWidget* field, const QRect& shown);
+    // Moves every field on the band by millimetres on the form, as one undoable step.
+    void shiftAllFields(double dxMillimetres, double dyMillimetres);
+    // With moved fields not saved, asks whether to save them ("保存更改"): true to go on
+    // (saved or let go), false to stay.
+    bool settleUnsavedLayout();
+
+    // The calibration dialog and its sheet (dialogs/, printing/).
+    void btnCalibrateClick();
+    void printCalibrationPage(QWidget* messageParent);
 
     // Start-up and shut-down (app/).
     void FormCreate();
@@ -156,7 +190,14 @@ class TEXPDPrintForm : public QMainWindow {
     void Button1Click();
     void btnPrintClick();
     void btn1Click();
+    // The batch dialog (batch/).
+    void btnBatchClick();
     void ReportPage1Preview(TReportJob* job);
+    // The print history "打印记录" (history/): the window, and a reprint of waybills from it as
+    // one job on the template shown and its printer.
+    QToolButton* btnHistory = nullptr;  // at the right end of the status bar
+    void btnHistoryClick();
+    void reprintWaybills(const QList<WaybillTexts>& waybills, QWidget* messageParent);
     // The position, in the printer list as it stands now, of the printer a job is to go to:
     // the chosen one, or the system's default when none is chosen. When there is none to use
     // (not installed, gone since it was chosen, nothing chosen and no default) the user is
@@ -172,6 +213,8 @@ class TEXPDPrintForm : public QMainWindow {
     void buildTopStrip();
     void buildPageArea();
     void buildStatusBar();
+    QToolButton* addStatusBarButton(const QString& text, const QString& name,
+                                    const QString& toolTip);
     void createFields();
     void connectHandlers();
 
@@ -189,6 +232,8 @@ class TEXPDPrintForm : public QMainWindow {
     // "未安装打印机！" and SilentAbort when no printer is installed.
     void requireInstalledPrinter(QWidget* messageParent);
     void usePrinterChoice();
+    // The template shown, with the print offsets as the settings file holds them now.
+    WaybillTemplate layoutToPrint() const;
     void composePrintItems();
     void runOutputCommand(bool preview);
     // The size edits as the paper to print on, refused with the user's error when no waybill
@@ -197,9 +242,15 @@ class TEXPDPrintForm : public QMainWindow {
     // Places the fields for the screen's resolution and remembers the layout as the loaded one.
     void showLayout(const WaybillTemplate& layout);
 
+    void buildPreciseEditing();
+
     bool m_shown = false;
+    // The courier whose template the band shows: what a save after the question concerns.
+    QString m_shownCourier;
     // The set as loaded (or saved) last, in design pixels: what "unmoved" is measured against.
     WaybillTemplate m_loadedLayout;
+    // What the latest composition put on paper (courier and texts), for the print history.
+    PrintedJob m_composedJob;
 };
 
 // The platform default printer's name as the printer list spells it; empty with no printer or

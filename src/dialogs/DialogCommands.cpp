@@ -1,7 +1,9 @@
-// The main window's two buttons that open the dialogs of this folder.
+// The main window's buttons that open the dialogs of this folder.
 #include "app/TEXPDPrintForm.h"
+#include "dialogs/TCalibrationForm.h"
 #include "dialogs/TEXPDHelpForm.h"
 #include "dialogs/TSetForm.h"
+#include "platform/MessageBoxes.h"
 
 void TEXPDPrintForm::Button3Click() {
     // Owned by the main window, shown modally, destroyed when it closes.
@@ -17,4 +19,13 @@ void TEXPDPrintForm::btnHelpClick() {
         ~Reference() { EXPDHelpForm = nullptr; }
     } reference(&help);
     help.exec();
+}
+
+void TEXPDPrintForm::btnCalibrateClick() {
+    if (currentTemplate().isEmpty()) {
+        MessageBoxes::information(QStringLiteral("请先选择快递单品种。"), this);
+        return;
+    }
+    TCalibrationForm dialog(*this);
+    dialog.exec();
 }

@@ -314,6 +314,7 @@ void TControlEdit::SelectChild(QWidget* AControl) {
 }
 
 void TControlEdit::DelSelected() {
+    const EditScope edit(*this);
     // Frames first go to the container, so that deleting a selected control cannot take the
     // frame of a control selected inside it (perhaps the very frame handling this key).
     QList<QPointer<QWidget>> doomed;
@@ -330,6 +331,12 @@ void TControlEdit::DelSelected() {
             f->show();
         }
         doomed << f->Control();
+    }
+    if (OnRemoveControl) {
+        Clear();
+        for (const QPointer<QWidget>& c : doomed)
+            if (c) OnRemoveControl(c);
+        return;
     }
     // A control inside another selected one may already be gone with it.
     for (const QPointer<QWidget>& c : doomed) delete c.data();
@@ -398,6 +405,7 @@ void TControlEdit::DoKeyDown(int& Key, Qt::KeyboardModifiers Shift) {
                 break;
             case Qt::Key_X:
                 if (FCopyPasteKey) {
+                    const EditScope edit(*this);
                     CopyToClipboard();
                     DelSelected();
                 }
@@ -503,6 +511,7 @@ bool TControlEdit::PraseFromClipboard(QWidget* AParent) {
     const QString format = QString::fromLatin1(ControlStream::kMimeType);
     if (!mime || !mime->hasFormat(format)) return true;
     const ControlNode root = ControlStream::read(mime->data(format));
+    const EditScope edit(*this);
 
     // Everything is checked before anything is made: the classes, in the order a reader
     // would meet them, and the names.

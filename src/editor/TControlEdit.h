@@ -77,6 +77,9 @@ class TControlEdit : public TSizeFrames {
     TDragRectEvent OnDragRect;
     TNotifyEvent OnBeforeDelete;
     TNotifyEvent OnAfterDelete;
+    // When assigned, a delete or cut hands each removed control to it (after the selection is
+    // cleared) instead of destroying it, so that the program can keep it for an undo.
+    std::function<void(QWidget* AControl)> OnRemoveControl;
 
     // The selected control when exactly one is selected.
     QWidget* Selected() const;

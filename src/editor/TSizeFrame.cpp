@@ -279,6 +279,11 @@ void TSizeFrame::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
     set->FDragOffset = QPoint(X - FLastPos.x(), Y - FLastPos.y());
     const QList<TSizeFrame*> frames = set->FFrameList;
     for (TSizeFrame* f : frames) f->DrawDragRect(set->FDragOffset, FDragStyle);
+    if (FControl && parentWidget() && !FNewClient.isEmpty()) {
+        const QRect onScreen = FNewClient.toQRect();
+        emit set->dragMoved(
+            FControl, QRect(parentWidget()->mapFromGlobal(onScreen.topLeft()), onScreen.size()));
+    }
 }
 
 void TSizeFrame::DrawDragRect(QPoint Offset, TDragStyle Style) {
@@ -319,6 +324,7 @@ void TSizeFrame::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, in
     set->SetDragCursor(false);
 
     QWidget* curParent = set->FCurFrame ? set->FCurFrame->parentWidget() : nullptr;
+    const TSizeFrames::EditScope edit(*set);
     const QList<QPointer<TSizeFrame>> frames(set->FFrameList.begin(), set->FFrameList.end());
     for (const QPointer<TSizeFrame>& f : frames) {
         if (!f) continue;
@@ -361,14 +367,10 @@ void TSizeFrame::KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
             if (f) f->PlaceAroundControl();
         }
     };
-    if (isCtrlKeyDown(set->MoveHotKey(), Shift)) {
-        if (!isArrow(Key)) return;
-        step(false);
-    }
-    if (isCtrlKeyDown(set->ReSizeHotKey(), Shift)) {
-        if (!isArrow(Key)) return;
-        step(true);
-    }
+    if (!isArrow(Key)) return;
+    const TSizeFrames::EditScope edit(*set);
+    if (isCtrlKeyDown(set->MoveHotKey(), Shift)) step(false);
+    if (isCtrlKeyDown(set->ReSizeHotKey(), Shift)) step(true);
 }
 
 void TSizeFrame::DblClick() {

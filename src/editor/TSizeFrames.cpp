@@ -24,6 +24,14 @@ bool isCtrlKeyDown(TCtrlKey key, Qt::KeyboardModifiers shift) {
 
 TSizeFrames::TSizeFrames(QObject* AOwner) : QObject(AOwner) {}
 
+TSizeFrames::EditScope::EditScope(TSizeFrames& set) : m_set(&set) {
+    if (set.m_editDepth++ == 0) emit set.editStarting();
+}
+
+TSizeFrames::EditScope::~EditScope() {
+    if (m_set && --m_set->m_editDepth == 0) emit m_set->editFinished();
+}
+
 TSizeFrames::~TSizeFrames() {
     SetDragCursor(false);
     // Frames have no owner and live in the controls' parents; without their set they would
@@ -63,6 +71,7 @@ TSizeFrame* TSizeFrames::AddChild(QWidget* AChild) {
     frame->show();
     frame->raise();
     frame->setFocus(Qt::OtherFocusReason);
+    emit selectionChanged();
     return frame;
 }
 
@@ -77,8 +86,10 @@ void TSizeFrames::RemoveChild(int nIndex) {
 }
 
 void TSizeFrames::Clear() {
+    const bool hadSelection = !FFrameList.isEmpty();
     for (int i = ChildCount() - 1; i >= 0; --i) FFrameList[i]->Release();
     FFrameList.clear();
+    if (hadSelection) emit selectionChanged();
 }
 
 int TSizeFrames::IndexOf(const QWidget* AChild) const {
@@ -155,6 +166,7 @@ int TSizeFrames::GetTotalHeight() const {
 }
 
 void TSizeFrames::AlignTo(TSide Side, TAlignStyle AlignStyle) {
+    const EditScope edit(*this);
     const QList<QWidget*> controls = LiveControls();
     if (controls.size() < 2) return;
     ApplyBounds(controls, EditorLayout::alignTo(boundsOf(controls), Side, AlignStyle));
@@ -162,6 +174,7 @@ void TSizeFrames::AlignTo(TSide Side, TAlignStyle AlignStyle) {
 }
 
 void TSizeFrames::SpaceEqu(TAlignStyle AlignStyle) {
+    const EditScope edit(*this);
     const QList<QWidget*> controls = LiveControls();
     const QList<QRect> bounds = EditorLayout::spaceEqu(boundsOf(controls), AlignStyle);
     if (bounds.isEmpty()) return;  // too few controls, or no room for a gap of a pixel
@@ -170,6 +183,7 @@ void TSizeFrames::SpaceEqu(TAlignStyle AlignStyle) {
 }
 
 void TSizeFrames::WidthEqu() {
+    const EditScope edit(*this);
     const QList<QWidget*> controls = LiveControls();
     if (controls.size() < 2) return;
     ApplyBounds(controls, EditorLayout::widthEqu(boundsOf(controls)));
@@ -177,6 +191,7 @@ void TSizeFrames::WidthEqu() {
 }
 
 void TSizeFrames::HeightEqu() {
+    const EditScope edit(*this);
     const QList<QWidget*> controls = LiveControls();
     if (controls.size() < 2) return;
     ApplyBounds(controls, EditorLayout::heightEqu(boundsOf(controls)));
@@ -204,7 +219,7 @@ void TSizeFrames::DoDblClick() {
 }
 
 void TSizeFrames::FrameDestroyed(TSizeFrame* frame) {
-    FFrameList.removeAll(frame);
+    if (FFrameList.removeAll(frame) > 0) emit selectionChanged();
     m_madeFrames.removeAll(frame);
     m_madeFrames.removeAll(nullptr);
     if (FCurFrame == frame) FCurFrame = nullptr;

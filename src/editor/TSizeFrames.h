@@ -68,6 +68,20 @@ class TSizeFrames : public QObject {
     std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseMove;
     std::function<void(QObject* Sender)> OnDblClick;
 
+  signals:
+    // Around every change the user makes to the controls through the set or its editor (a
+    // drag, a nudge, an alignment, a delete, a cut, a paste): editStarting before anything
+    // changes, editFinished once everything has. Nested commands (a cut is a copy and a delete)
+    // make one pair.
+    void editStarting();
+    void editFinished();
+    // While a drag goes on: the rectangle `control` takes if the drag ends now, in its
+    // parent's coordinates.
+    void dragMoved(QWidget* control, const QRect& geometry);
+    // A control joined or left the selection.
+    void selectionChanged();
+
+  public:
     // Selects a control; returns its new frame, or nullptr when nothing was added (none, a
     // frame, a pinned control, or already selected).
     TSizeFrame* AddChild(QWidget* AChild);
@@ -93,6 +107,18 @@ class TSizeFrames : public QObject {
     int GetTotalHeight() const;
 
   protected:
+    // One user command: editStarting when the outermost one begins, editFinished when it ends.
+    class EditScope {
+      public:
+        explicit EditScope(TSizeFrames& set);
+        ~EditScope();
+        EditScope(const EditScope&) = delete;
+        EditScope& operator=(const EditScope&) = delete;
+
+      private:
+        QPointer<TSizeFrames> m_set;
+    };
+
     virtual void DoMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     virtual void DoMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     virtual void DoMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
@@ -128,6 +154,7 @@ class TSizeFrames : public QObject {
     TCtrlKey FMoveHotKey = ckCtrl;
     TCtrlKey FReSizeHotKey = ckShift;
     bool m_dragCursor = false;
+    int m_editDepth = 0;
 };
 
 // Whether the modifier a function is bound to is held.

@@ -4,6 +4,8 @@
 #include <QImageReader>
 #include <QLabel>
 
+#include "app/LayoutHistory.h"
+#include "app/ListSelection.h"
 #include "app/TEXPDPrintForm.h"
 #include "app/WaybillField.h"
 #include "layout/CourierPictures.h"
@@ -38,12 +40,22 @@ QString fallBackPicturePath() {
 }  // namespace
 
 void TEXPDPrintForm::cbbNamesChange() {
+    // Moved fields not yet saved belong to the courier shown: the question, and a save, are
+    // about that one; staying puts the picker back to it.
+    if (layoutHistory->hasUnsavedChanges() && cbbNames->findText(m_shownCourier) >= 0) {
+        const int chosen = cbbNames->currentIndex();
+        selectItemEqual(cbbNames, m_shownCourier);
+        if (!settleUnsavedLayout()) return;
+        cbbNames->setCurrentIndex(chosen);
+    }
+    m_shownCourier = currentTemplate();
     if (!loadPicture(Image1, CourierPictures::fileNameOf(currentTemplate()))) {
         if (!loadPicture(Image1, kFallBackPicture))
             throw AppError(QStringLiteral("无法读取图片文件“%1”。").arg(fallBackPicturePath()));
         // Without its form the fields cannot be placed, so they go out of sight and dragging
         // them is switched off until a courier with a picture is chosen.
         for (WaybillField* f : bandFields()) f->hide();
+        layoutHistory->reset();
         if (CheckBox1->isChecked()) {
             CheckBox1->setChecked(false);
             CheckBox1Click();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "platform/AppEnvironment.h"
 
@@ -34,6 +35,10 @@ bool MessageBoxes::confirm(const QString& text, QWidget* parent) {
     return instance().show(parent, Icon::Confirmation, text, Buttons::OkCancel) == Answer::Ok;
 }
 
+MessageBoxes::Answer MessageBoxes::question(const QString& text, QWidget* parent) {
+    return instance().show(parent, Icon::Confirmation, text, Buttons::YesNoCancel);
+}
+
 void MessageBoxes::beep() {
     instance().soundBeep();
 }
@@ -58,6 +63,17 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget* parent, Icon icon, const QStr
         case Icon::Confirmation:
             qtIcon = QMessageBox::Question;
             break;
+    }
+    if (buttons == Buttons::YesNoCancel) {
+        QMessageBox box(qtIcon, AppEnvironment::applicationTitle(), text, QMessageBox::NoButton,
+                        parent);
+        QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+        box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        if (box.clickedButton() == yes) return Answer::Yes;
+        return box.clickedButton() == no ? Answer::No : Answer::Cancel;
     }
     QMessageBox box(
         qtIcon, AppEnvironment::applicationTitle(), text,

@@ -10,8 +10,8 @@ class QWidget;
 class MessageBoxes {
   public:
     enum class Icon { Error, Warning, Information, Confirmation };
-    enum class Buttons { Ok, OkCancel };
-    enum class Answer { Ok, Cancel };
+    enum class Buttons { Ok, OkCancel, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~MessageBoxes() = default;
     virtual Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) = 0;
@@ -26,6 +26,8 @@ class MessageBoxes {
     static void warning(const QString& text, QWidget* parent = nullptr);
     static void information(const QString& text, QWidget* parent = nullptr);
     static bool confirm(const QString& text, QWidget* parent = nullptr);
+    // A three-way question (是 / 否 / 取消): Yes, No, or Cancel (also when the box is closed).
+    static Answer question(const QString& text, QWidget* parent = nullptr);
     static void beep();
 };
 

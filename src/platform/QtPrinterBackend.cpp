@@ -42,8 +42,16 @@ QPrinter::PaperSource paperSourceOf(int bin) {
 
 class QtPrinterDevice : public PrinterDevice {
   public:
-    QtPrinterDevice(const QPrinterInfo& info, const PrinterDeviceMode& mode)
-        : m_info(info), m_printer(info, QPrinter::HighResolution) {
+    // A printer of the system, or (with a null `info` and a path) a PDF file written by Qt.
+    QtPrinterDevice(const QPrinterInfo& info, const PrinterDeviceMode& mode,
+                    const QString& pdfPath = QString())
+        : m_info(info),
+          m_name(pdfPath.isEmpty() ? info.printerName() : pdfPath),
+          m_printer(info, QPrinter::HighResolution) {
+        if (!pdfPath.isEmpty()) {
+            m_printer.setOutputFormat(QPrinter::PdfFormat);
+            m_printer.setOutputFileName(pdfPath);
+        }
         // Full-page mode: the painter's origin is the paper's top-left corner.
         m_printer.setFullPage(true);
         m_printer.setPageOrientation(mode.orientation == PrinterDeviceMode::Landscape
@@ -90,7 +98,8 @@ class QtPrinterDevice : public PrinterDevice {
         for (const QPageSize& size : m_info.supportedPageSizes())
             if (size.windowsId() > 0 && !caps.paperSizes.contains(size.windowsId()))
                 caps.paperSizes << size.windowsId();
-        if (m_info.supportsCustomPageSizes())
+        // A PDF file takes any paper.
+        if (m_info.isNull() || m_info.supportsCustomPageSizes())
             caps.paperSizes << PrinterDeviceMode::UserDefinedPaper;
         const QPageSize current = printer.pageLayout().pageSize();
         caps.currentPaperSize = current.id() == QPageSize::Custom
@@ -104,19 +113,17 @@ class QtPrinterDevice : public PrinterDevice {
     void startDocument(const QString& title) override {
         m_printer.setDocName(title);
         if (!m_painter.begin(&m_printer))
-            throw AppError(
-                QStringLiteral("Printing on %1 could not be started").arg(m_info.printerName()));
+            throw AppError(QStringLiteral("Printing on %1 could not be started").arg(m_name));
     }
 
     void newPage() override {
         if (!m_printer.newPage())
-            throw AppError(
-                QStringLiteral("Printer %1 refused a new page").arg(m_info.printerName()));
+            throw AppError(QStringLiteral("Printer %1 refused a new page").arg(m_name));
     }
 
     void endDocument() override {
         if (m_painter.isActive() && !m_painter.end())
-            throw AppError(QStringLiteral("Printing on %1 failed").arg(m_info.printerName()));
+            throw AppError(QStringLiteral("Printing on %1 failed").arg(m_name));
     }
 
     void abortDocument() override {
@@ -129,6 +136,7 @@ class QtPrinterDevice : public PrinterDevice {
 
   private:
     QPrinterInfo m_info;
+    QString m_name;
     QPrinter m_printer;
     QPainter m_painter;
 };
@@ -148,4 +156,20 @@ std::unique_ptr<PrinterDevice> QtPrinterBackend::open(const QString& printerName
     const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
     if (info.isNull()) throw AppError(QStringLiteral("Printer selected is not valid"));
     return std::make_unique<QtPrinterDevice>(info, mode);
+}
+
+PdfFilePrinterBackend::PdfFilePrinterBackend(const QString& pdfPath) : m_path(pdfPath) {}
+
+QStringList PdfFilePrinterBackend::printerNames() {
+    return {m_path};
+}
+
+QString PdfFilePrinterBackend::defaultPrinterName() {
+    return m_path;
+}
+
+std::unique_ptr<PrinterDevice> PdfFilePrinterBackend::open(const QString& printerName,
+                                                           const PrinterDeviceMode& mode) {
+    if (printerName != m_path) throw AppError(QStringLiteral("Printer selected is not valid"));
+    return std::make_unique<QtPrinterDevice>(QPrinterInfo(), mode, m_path);
 }

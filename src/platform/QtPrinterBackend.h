@@ -21,3 +21,18 @@ class QtPrinterBackend : public PrinterBackend {
     std::unique_ptr<PrinterDevice> open(const QString& printerName,
                                         const PrinterDeviceMode& mode) override;
 };
+
+// One printer, named by its path, that writes a PDF file through Qt (no printing system): the
+// same full-page device as a system printer, at Qt's high resolution, on the paper the device
+// mode asks for, so that every position is measured from the paper's edge as on a printer.
+class PdfFilePrinterBackend : public PrinterBackend {
+  public:
+    explicit PdfFilePrinterBackend(const QString& pdfPath);
+    QStringList printerNames() override;
+    QString defaultPrinterName() override;
+    std::unique_ptr<PrinterDevice> open(const QString& printerName,
+                                        const PrinterDeviceMode& mode) override;
+
+  private:
+    QString m_path;
+};

@@ -5,10 +5,13 @@
 #include <QScopeGuard>
 
 #include "app/TEXPDPrintForm.h"
+#include "history/HistoryRecording.h"
 #include "layout/WaybillSizeLimits.h"
 #include "platform/AppEnvironment.h"
 #include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PrinterBackend.h"
+#include "printing/PrintItemPlacement.h"
 #include "printing/PrintItems.h"
 #include "printing/TEXPDPreview.h"
 #include "printing/engine/TReportBand.h"
@@ -40,32 +43,18 @@ bool BandHasPrintItems(const TReportBand* band) {
     return bandComponent(band, QStringLiteral("lbl1")) != nullptr;
 }
 
-namespace {
-// An item of the composition as the page engine's text item on the band, placed in 0.1 mm.
-TReportLabel* placePrintItem(TReportBand* band, const WaybillPrintItem& item) {
-    auto* label = new TReportLabel(band);
-    label->setObjectName(item.name);
-    label->setInternalValue(TReportLabel::Top, item.top);
-    label->setInternalValue(TReportLabel::Left, item.left);
-    if (item.fixedBox) {
-        label->setAutoSize(false);
-        label->setInternalValue(TReportLabel::Width, item.width);
-        label->setInternalValue(TReportLabel::Height, item.height);
-        label->setWrapStyle(TWrapStyle::BreakAnywhere);
-    }
-    label->setCaption(item.caption);
-    label->setFontSize(item.fontSize);
-    if (!item.fontName.isEmpty()) label->setFontName(item.fontName);
-    label->show();
-    return label;
-}
-}  // namespace
-
-void TEXPDPrintForm::composePrintItems() {
+WaybillTemplate TEXPDPrintForm::layoutToPrint() const {
     WaybillTemplate layout = layoutOnScreen();
     // The offsets are read afresh: a calibration may have changed them since the load.
     readPrintOffsets(ProfileFile(AppEnvironment::settingsFilePath()), layout);
-    const QList<WaybillPrintItem> items = composeWaybill(layout, textsOnScreen());
+    return layout;
+}
+
+void TEXPDPrintForm::composePrintItems() {
+    const WaybillTemplate layout = layoutToPrint();
+    const WaybillTexts texts = textsOnScreen();
+    const QList<WaybillPrintItem> items = composeWaybill(layout, texts);
+    m_composedJob = composedJob(layout, {texts});
     PrintItemNames.clear();
     for (const WaybillPrintItem& item : items)
         PrintItemNames << placePrintItem(DetailBand1, item)->objectName();
@@ -112,10 +101,12 @@ void TEXPDPrintForm::runOutputCommand(bool preview) {
     // The preview's job takes its paper from this printer too, and a stale index must not
     // reach the engine.
     ReportPage1->printerSettings().PrinterIndex = printerIndex;
-    if (preview)
+    if (preview) {
         ReportPage1->Preview();
-    else
-        ReportPage1->Print();
+    } else if (ReportPage1->Print()) {
+        const QString printer = PrinterBackend::instance().printerNames().value(printerIndex);
+        recordJobTellingUser(handedOver(m_composedJob, printer, QStringLiteral("打印")), this);
+    }
 }
 
 void TEXPDPrintForm::btnPrintClick() {
@@ -130,5 +121,12 @@ void TEXPDPrintForm::ReportPage1Preview(TReportJob* job) {
     auto* window = new TEXPDPreview(this);
     ActivePreview = window;
     window->ReportPreview1->setReportJob(job);
+    // The page on show is the one just composed, whatever the fields hold by the time it is
+    // printed; each print of it that reaches the printer is a job of its own.
+    connect(job, &TReportJob::printedOnPrinter, window,
+            [window, composed = m_composedJob](const QString& printer, int) {
+                recordJobTellingUser(handedOver(composed, printer, QStringLiteral("预览打印")),
+                                     window);
+            });
     window->show();
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/AppError.h"
+#include "platform/GbkCodec.h"
 
 namespace {
 
@@ -101,16 +102,6 @@ Encoding detectEncoding(QByteArrayView bytes) {
     if (hasUtf8Bom(bytes)) return Encoding::Utf8;
     if (isAscii(bytes)) return Encoding::Gbk;
     return isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Gbk;
-}
-
-// GB18030 is GBK plus the rest of Unicode; GBK is only the fall-back should a QtCore without
-// the GB18030 converter ever be used.
-const char* gbkCodecName() {
-    static const char* name = [] {
-        QStringDecoder probe("GB18030");
-        return probe.isValid() ? "GB18030" : "GBK";
-    }();
-    return name;
 }
 
 class LineDecoder {

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLineEdit>
 
+#include "app/LayoutHistory.h"
 #include "app/ListSelection.h"
 #include "app/TEXPDPrintForm.h"
 #include "platform/AppEnvironment.h"
@@ -51,6 +52,8 @@ void TEXPDPrintForm::CbbReadIni(ProfileFile& ini, bool isDefault) {
     selectItemEqual(cbbfontSize, set.fontSizeText);
     // A field the layout editor deleted is gone for the rest of the run; its keys are skipped.
     showLayout(set.layout);
+    // A loaded template starts a history of its own.
+    layoutHistory->reset();
 }
 
 void TEXPDPrintForm::CbbWriteIni(ProfileFile& ini, bool isDefault) {
@@ -66,6 +69,7 @@ void TEXPDPrintForm::btnApplyClick() {
     if (edtLong->text().isEmpty() || edtWide->text().isEmpty()) return;
     ProfileFile ini(AppEnvironment::settingsFilePath());
     CbbWriteIni(ini, false);
+    layoutHistory->markSaved();
     applySizeEdits();
 }
 

@@ -108,7 +108,17 @@ QString printerKey(bool isDefault) {
     return keysOf(isDefault).printer;
 }
 
+namespace {
+const QString kPrintOffsetX = QStringLiteral("PrintOffsetX");
+const QString kPrintOffsetY = QStringLiteral("PrintOffsetY");
+}  // namespace
+
 void readPrintOffsets(const ProfileFile& ini, WaybillTemplate& layout) {
-    layout.printOffsetX = ini.readInteger(layout.courier, QStringLiteral("PrintOffsetX"), 0);
-    layout.printOffsetY = ini.readInteger(layout.courier, QStringLiteral("PrintOffsetY"), 0);
+    layout.printOffsetX = ini.readInteger(layout.courier, kPrintOffsetX, 0);
+    layout.printOffsetY = ini.readInteger(layout.courier, kPrintOffsetY, 0);
+}
+
+void writePrintOffsets(ProfileFile& ini, const QString& courier, int offsetX, int offsetY) {
+    ini.writeInteger(courier, kPrintOffsetX, offsetX);
+    ini.writeInteger(courier, kPrintOffsetY, offsetY);
 }

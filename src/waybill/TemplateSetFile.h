@@ -41,3 +41,5 @@ QString printerKey(bool isDefault);
 
 // The print offsets stored for a courier (0.1 mm, 0 when absent).
 void readPrintOffsets(const ProfileFile& ini, WaybillTemplate& layout);
+// Stores a courier's print offsets (0.1 mm, signed) in its section.
+void writePrintOffsets(ProfileFile& ini, const QString& courier, int offsetX, int offsetY);

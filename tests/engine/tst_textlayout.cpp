@@ -5,6 +5,7 @@
 #include "platform/Rounding.h"
 #include "printing/engine/TOutputCanvas.h"
 #include "printing/engine/TReportBand.h"
+#include "printing/engine/TReportImage.h"
 #include "printing/engine/TReportLabel.h"
 #include "printing/engine/TReportPage.h"
 #include "printing/engine/TextLayout.h"
@@ -13,7 +14,7 @@
 class ScreenRecording : public TOutputCanvas {
   public:
     struct Op {
-        enum Kind { Fill, Text } kind;
+        enum Kind { Fill, Text, Image } kind;
         QRect rect;  // Fill: the rectangle; Text: the top-left corner in rect.topLeft()
         QColor color;
         QString text;
@@ -25,6 +26,9 @@ class ScreenRecording : public TOutputCanvas {
     TDeviceMapping mapping() const override { return TDeviceMapping::forScreen(m_dpi); }
     void fillRect(const QRect& rect, const QColor& color) override {
         m_ops.push_back({Op::Fill, rect, color, {}, {}});
+    }
+    void drawImage(const QRect& rect, const QImage&) override {
+        m_ops.push_back({Op::Image, rect, {}, {}, {}});
     }
     void drawText(const QPoint& topLeft, const QString& text, const QFont& font,
                   const QColor& color) override {
@@ -243,6 +247,29 @@ class TestTextLayout : public QObject {
         ScreenRecording transparent(120);
         page.composeOnto(transparent);
         QCOMPARE(transparent.ops().size(), size_t(1));
+    }
+
+    // A picture lies on the band's area, at its box in 0.1 mm, beneath every item's box and
+    // text, wherever it stands among the band's children.
+    void aPictureLiesBetweenTheBandAndTheItems() {
+        TReportPage page;
+        TReportBand band(&page);
+        band.setSizeValue(0, 126);
+        auto* item = new TReportLabel(&band);
+        item->setAutoSize(false);
+        item->setBounds(120, 0, 50, 20);
+        item->setCaption("A");
+        auto* picture = new TReportImage(&band);
+        picture->setImage(QImage(4, 4, QImage::Format_RGB32));
+        picture->setInternalBounds(QRectF(0, 0, 2280, 1260));
+        ScreenRecording drawn(254);
+        page.composeOnto(drawn);
+        QCOMPARE(drawn.ops().size(), size_t(4));
+        QCOMPARE(drawn.ops()[0].kind, ScreenRecording::Op::Fill);
+        QCOMPARE(drawn.ops()[1].kind, ScreenRecording::Op::Image);
+        QCOMPARE(drawn.ops()[1].rect, QRect(10, 10, 2280, 1260));
+        QCOMPARE(drawn.ops()[2].kind, ScreenRecording::Op::Fill);
+        QCOMPARE(drawn.ops()[3].kind, ScreenRecording::Op::Text);
     }
 
     // The sender's address box (three field-heights) reaches into the telephone item below it;

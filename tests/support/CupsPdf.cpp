@@ -61,9 +61,16 @@ QStringList pdfsFor(const QString& title, const QDateTime& since) {
 QString waitForPdf(const QString& title, const QDateTime& since) {
     QElapsedTimer timer;
     timer.start();
+    // cups-pdf writes the file while we look: it counts as done once its size has stayed the
+    // same over a poll, so that a half-written PDF is never measured.
+    qint64 lastSize = -1;
     while (timer.elapsed() < 60000) {
         const QStringList found = pdfsFor(title, since);
-        if (!found.isEmpty()) return found.first();
+        if (!found.isEmpty()) {
+            const qint64 size = QFileInfo(found.first()).size();
+            if (size == lastSize) return found.first();
+            lastSize = size;
+        }
         QTest::qWait(200);
     }
     return {};

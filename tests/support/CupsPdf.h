@@ -22,7 +22,7 @@ QStringList outFolders();
 // The PDFs cups-pdf has made since `since` for jobs of this title, as they are now.
 QStringList pdfsFor(const QString& title, const QDateTime& since);
 // The PDF cups-pdf made for a job of this title (it mangles the name, so we look for its
-// letters), waiting up to a minute; empty when none came.
+// letters) once cups-pdf has finished writing it, waiting up to a minute; empty when none came.
 QString waitForPdf(const QString& title, const QDateTime& since);
 // The bounding box of the dark pixels of the first page; an empty box for a blank page.
 Ink measureInk(const QString& pdf);

@@ -15,6 +15,7 @@ RecordingMessageBoxes::~RecordingMessageBoxes() {
 MessageBoxes::Answer RecordingMessageBoxes::show(QWidget*, Icon icon, const QString& text,
                                                  Buttons buttons) {
     shown.append({icon, text, buttons});
+    if (buttons == Buttons::YesNoCancel) return nextQuestionAnswer;
     if (buttons != Buttons::OkCancel) return Answer::Ok;
     return onConfirm ? onConfirm() : nextAnswer;
 }

@@ -26,6 +26,8 @@ class RecordingMessageBoxes : public MessageBoxes {
     int beeps = 0;
     Answer nextAnswer = Answer::Ok;     // the answer to confirmations
     std::function<Answer()> onConfirm;  // when set, answers confirmations instead
+    // The answer to three-way questions (是 / 否 / 取消); 否 unless a test says otherwise.
+    Answer nextQuestionAnswer = Answer::No;
     QStringList texts() const;
     void clear() { shown.clear(); }
 };

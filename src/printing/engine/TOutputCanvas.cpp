@@ -13,6 +13,13 @@ void TPainterCanvas::fillRect(const QRect& deviceRect, const QColor& color) {
     m_painter.fillRect(deviceRect, color);
 }
 
+void TPainterCanvas::drawImage(const QRect& deviceRect, const QImage& image) {
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    m_painter.drawImage(deviceRect, image);
+    m_painter.restore();
+}
+
 QFont TPainterCanvas::deviceFont(const QFont& font) const {
     // QPainter resolves a point size through the device's own resolution, so on a printer the
     // font keeps its size on paper. Where the mapping scales the paper differently (a preview

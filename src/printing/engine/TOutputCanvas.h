@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -17,6 +18,8 @@ class TOutputCanvas {
     virtual ~TOutputCanvas() = default;
     virtual TDeviceMapping mapping() const = 0;
     virtual void fillRect(const QRect& deviceRect, const QColor& color) = 0;
+    // Stretches an image over a device rectangle.
+    virtual void drawImage(const QRect& deviceRect, const QImage& image) = 0;
     // Draws one line of text with its top-left corner at a device position, on a transparent
     // background. The font's point size is kept on the device.
     virtual void drawText(const QPoint& topLeft, const QString& text, const QFont& font,
@@ -35,6 +38,7 @@ class TPainterCanvas : public TOutputCanvas {
     TPainterCanvas(QPainter& painter, const TDeviceMapping& mapping, double layoutDpi = 0);
     TDeviceMapping mapping() const override { return m_mapping; }
     void fillRect(const QRect& deviceRect, const QColor& color) override;
+    void drawImage(const QRect& deviceRect, const QImage& image) override;
     void drawText(const QPoint& topLeft, const QString& text, const QFont& font,
                   const QColor& color) override;
     double lineHeight(const QFont& font) const override;

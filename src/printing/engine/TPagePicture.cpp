@@ -11,12 +11,25 @@ void TPagePicture::addText(TextBlock text) {
     m_texts.push_back(std::move(text));
 }
 
+void TPagePicture::addPicture(const QRectF& box, const QImage& image) {
+    m_pictures.push_back({box, image, m_fills.size()});
+}
+
 void TPagePicture::render(TOutputCanvas& canvas) const {
     const TDeviceMapping map = canvas.mapping();
-    for (const Fill& fill : m_fills)
-        canvas.fillRect(
-            map.rect(fill.box.left(), fill.box.top(), fill.box.width(), fill.box.height()),
-            fill.color);
+    const auto deviceRect = [&map](const QRectF& box) {
+        return map.rect(box.left(), box.top(), box.width(), box.height());
+    };
+    auto picture = m_pictures.cbegin();
+    const auto drawPicturesBefore = [&](std::size_t fill) {
+        for (; picture != m_pictures.cend() && picture->fillsBefore <= fill; ++picture)
+            canvas.drawImage(deviceRect(picture->box), picture->image);
+    };
+    for (std::size_t i = 0; i < m_fills.size(); ++i) {
+        drawPicturesBefore(i);
+        canvas.fillRect(deviceRect(m_fills[i].box), m_fills[i].color);
+    }
+    drawPicturesBefore(m_fills.size());
     for (const TextBlock& text : m_texts) {
         const double lineHeight = canvas.lineHeight(text.font);
         const double lineInternal = lineHeight / map.fy;

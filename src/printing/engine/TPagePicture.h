@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QRectF>
 #include <QSizeF>
 #include <QStringList>
+#include <cstddef>
 #include <vector>
 
 class TOutputCanvas;
@@ -31,6 +33,15 @@ class TPagePicture {
         QColor color;
     };
 
+    // A picture stretched over a box (internal units). It is drawn after the fills recorded
+    // before it and before those recorded after it, so a picture lies on the band's area and
+    // under the boxes of the items.
+    struct Picture {
+        QRectF box;
+        QImage image;
+        std::size_t fillsBefore = 0;
+    };
+
     TPagePicture() = default;
     explicit TPagePicture(QSizeF paper) : m_paper(paper) {}
 
@@ -38,17 +49,21 @@ class TPagePicture {
     QSizeF paperSize() const { return m_paper; }
     const std::vector<Fill>& fills() const { return m_fills; }
     const std::vector<TextBlock>& texts() const { return m_texts; }
+    const std::vector<Picture>& pictures() const { return m_pictures; }
 
     void addFill(const QRectF& box, const QColor& color);
     void addText(TextBlock text);
+    void addPicture(const QRectF& box, const QImage& image);
 
-    // Draws the page: every fill first, then every text. No box, opaque or not, is ever drawn
-    // over a text: where one item's box overlaps another item's lines, the lines stay whole.
-    // (A white box prints nothing on a pre-printed form; on a PDF or a preview it would erase.)
+    // Draws the page: every fill and picture first, in the order recorded, then every text. No box,
+    // opaque or not, is ever drawn over a text: where one item's box overlaps another item's lines,
+    // the lines stay whole. (A white box prints nothing on a pre-printed form; on a PDF or a
+    // preview it would erase.)
     void render(TOutputCanvas& canvas) const;
 
   private:
     QSizeF m_paper;
     std::vector<Fill> m_fills;
     std::vector<TextBlock> m_texts;
+    std::vector<Picture> m_pictures;
 };

@@ -1,6 +1,7 @@
 #include "printing/engine/TReportJob.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QPainter>
 #include <QPointer>
 
@@ -229,12 +230,13 @@ void TReportJob::composeRecorded() {
 
 // A direct print: the page composed straight onto the printer, positions from the paper's edge;
 // a job of one page whose items are those on the band.
-void TReportJob::composeToPrinter() {
+bool TReportJob::composeToPrinter() {
     TPageSource onePage;
     onePage.pageCount = 1;
     onePage.composePage = [](int, TReportBand&) {};
     const TPagesPrinted printed = composePagesToPrinter(onePage);
     if (printed.outcome == TPagesPrinted::Outcome::Failed) throw AppError(printed.error);
+    return printed.pagesPrinted == 1;
 }
 
 void TReportJob::Print() {
@@ -256,14 +258,22 @@ void TReportJob::Print() {
             if (job->m_releaseWhenDone) job->deleteLater();
         }
     } done{this};
-    printRecordedOnce();
+    printRecordedAndTell();
     while (m_deferredPrints > 0 && !m_cancelled) {
         --m_deferredPrints;
-        printRecordedOnce();
+        printRecordedAndTell();
     }
 }
 
-void TReportJob::printRecordedOnce() {
+void TReportJob::printRecordedAndTell() {
+    // The printer's name as it was when the document started: a print under way may be
+    // followed by a change of printer for the deferred one.
+    const QString printer = m_printerName;
+    const int pages = printRecordedOnce();
+    if (pages > 0) emit printedOnPrinter(printer, pages);
+}
+
+int TReportJob::printRecordedOnce() {
     m_cancelled = false;
     auto device = openPrinter();
     const TDeviceMapping mapping = mappingOf(device->capabilities());
@@ -294,7 +304,9 @@ void TReportJob::printRecordedOnce() {
             }
         }
         if (progressWindow) progressWindow->hide();
-        if (!aborted) device->endDocument();
+        if (aborted) return 0;
+        device->endDocument();
+        return std::max(count, 0);
     } catch (...) {
         device->abortDocument();
         throw;

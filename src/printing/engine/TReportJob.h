@@ -81,7 +81,8 @@ class TReportJob : public QObject {
 
     // Composition into the job (called by the page): records the page, or prints it straight.
     void composeRecorded();
-    void composeToPrinter();
+    // Returns true when the page reached the printer (false: cancelled).
+    bool composeToPrinter();
     // Many pages as one document on the printer (TReportPage::PrintPages). Errors of the
     // printer are raised (the document aborted); the composer's end the job with the pages
     // drawn before it.
@@ -93,6 +94,9 @@ class TReportJob : public QObject {
     void previewEnded();
     void shownChanged(bool shown);
     void statusChanged(TJobStatus status);
+    // A print of the recorded pages has been handed to the printer whole (Print(): once per
+    // document, deferred ones included; never for a cancelled or failed one).
+    void printedOnPrinter(const QString& printerName, int pages);
 
   private:
     void readPrinterList();
@@ -100,7 +104,9 @@ class TReportJob : public QObject {
     void setStatus(TJobStatus status);
     std::unique_ptr<PrinterDevice> openPrinter();
     void applyPaperRequest();
-    void printRecordedOnce();
+    // Returns the pages handed to the printer: 0 when the document was cancelled.
+    int printRecordedOnce();
+    void printRecordedAndTell();
 
     TReportPage* m_page;
     TReportDestination m_destination;

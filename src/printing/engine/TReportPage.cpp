@@ -8,6 +8,7 @@
 #include "platform/Rounding.h"
 #include "printing/engine/TOutputCanvas.h"
 #include "printing/engine/TReportBand.h"
+#include "printing/engine/TReportImage.h"
 #include "printing/engine/TReportLabel.h"
 
 namespace {
@@ -163,6 +164,9 @@ TPagePicture TReportPage::recordPage(const QSizeF& paper) const {
     picture.addFill(QRectF(x, y, m_band->internalValue(TReportBand::Width),
                            m_band->internalValue(TReportBand::Length)),
                     m_band->color());
+    for (QObject* child : m_band->children())
+        if (auto* image = qobject_cast<TReportImage*>(child))
+            picture.addPicture(image->internalBounds().translated(x, y), image->image());
     for (TReportLabel* item : m_band->labels()) {
         item->formatLines();
         const QPointF topLeft(x + item->internalValue(TReportLabel::Left),

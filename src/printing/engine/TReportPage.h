@@ -88,8 +88,10 @@ class TReportPage : public QWidget {
     // Composes the page into a preview job and keeps it on show until the preview ends (a
     // nested event loop). Returns when the job's preview has ended.
     void Preview();
-    // Composes the page straight onto the printer of PrinterSettings.PrinterIndex.
-    void Print();
+    // Composes the page straight onto the printer of PrinterSettings.PrinterIndex. Returns true
+    // when the page was handed to the printer; false when nothing printed (composing already,
+    // no printer installed, cancelled from the progress window). A failure of the printer raises.
+    bool Print();
     // Prints source.pageCount pages as one document on the printer of
     // PrinterSettings.PrinterIndex, bound and set up as Print() does (the page's size, copies,
     // title): page k holds the items source.composePage(k, band) puts on the band, laid out
@@ -101,10 +103,10 @@ class TReportPage : public QWidget {
     // The job of the output call under way, or the preview job on show; nullptr otherwise.
     TReportJob* reportJob() const;
 
-    // Composition of the page: the band's area and each text item of the band (its box and
-    // its lines), recorded in internal units for a paper of the given size (the page's own by
-    // default). Exactly one page. Every output (printer, recorded page, preview) goes through
-    // it, so they all agree.
+    // Composition of the page: the band's area, each picture item of the band, and each text
+    // item of the band (its box and its lines), recorded in internal units for a paper of the given
+    // size (the page's own by default). Exactly one page. Every output (printer, recorded page,
+    // preview) goes through it, so they all agree.
     TPagePicture recordPage(const QSizeF& paper) const;
     TPagePicture recordPage() const;
     // The page recorded and drawn onto a canvas at once (a direct print).

@@ -144,10 +144,10 @@ TPagesPrinted TReportPage::PrintPages(const TPageSource& source) {
     return result;
 }
 
-void TReportPage::Print() {
+bool TReportPage::Print() {
     // 1. Not while composing, not without a printer.
-    if (m_composing) return;
-    if (PrinterBackend::instance().printerNames().isEmpty()) return;
+    if (m_composing) return false;
+    if (PrinterBackend::instance().printerNames().isEmpty()) return false;
     // 2., 3. A new job and the progress window bound to it; 5. whatever happens, the job and
     // the window go, and the page gets its job back.
     DirectCall call(this);
@@ -159,5 +159,5 @@ void TReportPage::Print() {
     call.start();
     // 4. Bind and set up the printer, start the document, draw the page, end the document.
     call.job->bindToPage();
-    call.job->composeToPrinter();
+    return call.job->composeToPrinter();
 }
