@@ -3,9 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 
+#include "addressbook/AddressBookBackend.h"
 #include "addressbook/AddressBookFile.h"
+#include "addressbook/SharedAddressBook.h"
 #include "platform/AppEnvironment.h"
 #include "platform/AppError.h"
 #include "platform/MessageBoxes.h"
@@ -13,16 +14,18 @@
 const QString AddressBook::kSenderListSql = QStringLiteral("Select * from 发货人 order by 发货人");
 const QString AddressBook::kCustomerListSql = QStringLiteral("Select * from 客户 order by 名称");
 const QString AddressBook::kSenderLookupSql =
-    QStringLiteral("Select * from  发货人 where") + QStringLiteral(" [发货人]=?");
+    QStringLiteral("Select * from  发货人 where") + QStringLiteral(" \"发货人\"=?");
 const QString AddressBook::kCustomerLookupSql =
-    QStringLiteral("Select * from  客户 where") + QStringLiteral(" [名称]=?");
+    QStringLiteral("Select * from  客户 where") + QStringLiteral(" \"名称\"=?");
 
 const QString AddressBook::kSenderEntriesSql =
-    QStringLiteral("Select ID, 发货人, 单位, 电话 from 发货人 order by 发货人");
+    QStringLiteral("Select \"ID\", 发货人, 单位, 电话 from 发货人 order by 发货人");
 const QString AddressBook::kCustomerEntriesSql =
-    QStringLiteral("Select ID, 名称, 收货人, 电话 from 客户 order by 名称");
+    QStringLiteral("Select \"ID\", 名称, 收货人, 电话 from 客户 order by 名称");
 
 const QString AddressBook::kConnectFailedText = QStringLiteral("数据库连接设置错误！");
+const QString AddressBook::kNotInitialisedText = QStringLiteral(
+    "共享通讯录还没有初始化，请在“发货人、客户添加与编辑”中点击“初始化共享通讯录”。");
 const QString AddressBook::kStatementFailedText =
     QStringLiteral("无法连接网络，请检查服务器是否启动或者网络连接是否正常！！");
 
@@ -71,6 +74,15 @@ void makeUserBookIfMissing() {
 void AddressBook::ConnectAddressBook() {
     ADOQuery1->close();
     ADOQuery2->close();
+    m_shared = SharedBookSettings::read(AppEnvironment::settingsFilePath());
+    if (m_shared) {
+        QString why;
+        if (!SharedAddressBook::open(m_connectionName, *m_shared, &why))
+            MessageBoxes::error(kConnectFailedText + QLatin1Char('\n') + why);
+        else if (!SharedAddressBook::isInitialised(m_connectionName))
+            MessageBoxes::information(kNotInitialisedText);
+        return;
+    }
     makeUserBookIfMissing();
     const QString connection = connectionString(AppEnvironment::dataHome());
     if (!AddressBookFile::open(m_connectionName, connection))
@@ -79,10 +91,10 @@ void AddressBook::ConnectAddressBook() {
 
 std::optional<QPair<quint64, qint64>> AddressBook::changeStamp() const {
     if (!isConnected()) return std::nullopt;
-    // The engine's data version moves whenever another connection commits a change.
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next()) return std::nullopt;
-    return QPair<quint64, qint64>(m_changes, query.value(0).toLongLong());
+    const auto counter =
+        AddressBookBackend::changeCounter(QSqlDatabase::database(m_connectionName, false));
+    if (!counter) return std::nullopt;
+    return QPair<quint64, qint64>(m_changes, *counter);
 }
 
 bool AddressBook::isConnected() const {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "addressbook/AddressQuery.h"
+#include "addressbook/SharedBookSettings.h"
 
 // The address book: the connection ADOConnection1 to "data/QuorvelDB.qdb" beside
 // the executable, the two query objects ADOQuery1 (short reads for the pickers) and ADOQuery2
@@ -21,19 +22,24 @@ class AddressBook : public QObject {
     // Every statement the program sends. The two look-ups bind the picked name as a parameter
     // instead of splicing it between double quotes, so that every name (quotes included) is
     // found and no name is ever read as SQL.
-    static const QString kSenderListSql;      // "Select * from 发货人 order by 发货人"
-    static const QString kCustomerListSql;    // "Select * from 客户 order by 名称"
-    static const QString kSenderLookupSql;    // "Select * from  发货人 where [发货人]=?"
-    static const QString kCustomerLookupSql;  // "Select * from  客户 where [名称]=?"
+    static const QString kSenderListSql;    // "Select * from 发货人 order by 发货人"
+    static const QString kCustomerListSql;  // "Select * from 客户 order by 名称"
+    // The look-ups quote the column in double quotes (not brackets), which both the local file
+    // and the shared book understand.
+    static const QString kSenderLookupSql;    // "Select * from  发货人 where "发货人"=?"
+    static const QString kCustomerLookupSql;  // "Select * from  客户 where "名称"=?"
 
     // What the pickers read: the row key and the columns a picker entry shows, nothing else.
-    // The same rows in the same order as the two list statements above.
+    // The same rows in the same order as the two list statements above. The key is quoted:
+    // the shared book's server would read a bare ID as id.
     static const QString
-        kSenderEntriesSql;  // "Select ID, 发货人, 单位, 电话 from 发货人 order by 发货人"
+        kSenderEntriesSql;  // "Select "ID", 发货人, 单位, 电话 from 发货人 order by 发货人"
     static const QString
-        kCustomerEntriesSql;  // "Select ID, 名称, 收货人, 电话 from 客户 order by 名称"
+        kCustomerEntriesSql;  // "Select "ID", 名称, 收货人, 电话 from 客户 order by 名称"
 
     static const QString kConnectFailedText;  // "数据库连接设置错误！"
+    // Connected to a shared book whose tables have not been made yet.
+    static const QString kNotInitialisedText;
     static const QString
         kStatementFailedText;  // "无法连接网络，请检查服务器是否启动或者网络连接是否正常！！"
 
@@ -48,8 +54,13 @@ class AddressBook : public QObject {
     // Opens ADOConnection1 for AppEnvironment::dataHome(); an installed program first makes an
     // empty book in the user's data folder if there is none. A failure is reported with
     // "数据库连接设置错误！" and swallowed; the connection stays closed.
+    // With a [SharedAddressBook] section in the settings file the connection goes to that
+    // server instead (see SharedAddressBook.h); a failure says "数据库连接设置错误！" and which
+    // server and database could not be reached.
     void ConnectAddressBook();
     bool isConnected() const;
+    // The settings name a shared book (whether or not it could be reached).
+    bool isShared() const { return m_shared.has_value(); }
     QString connectionName() const { return m_connectionName; }
 
     // Runs `sql` (with `boundValues` for its "?" placeholders) on `dataSet` and leaves it open on
@@ -75,5 +86,6 @@ class AddressBook : public QObject {
 
   private:
     QString m_connectionName;
+    std::optional<SharedBookSettings> m_shared;
     quint64 m_changes = 0;
 };

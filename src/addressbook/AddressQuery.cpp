@@ -7,6 +7,7 @@
 #include <QSqlRecord>
 #include <algorithm>
 
+#include "addressbook/AddressBookBackend.h"
 #include "platform/AppError.h"
 
 namespace {
@@ -14,6 +15,14 @@ namespace {
 QString quoteIdentifier(QString name) {
     name.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+// A refused name is told apart from other failures: the caller shows the row that has it.
+[[noreturn]] void throwWriteFailure(const QSqlQuery& query) {
+    const QSqlError error = query.lastError();
+    if (AddressBookBackend::isNameTaken(error))
+        throw RowConflict(RowConflict::Kind::NameTaken, error.text());
+    throw AppError(error.text());
 }
 
 QSqlDatabase openConnection(const QString& name) {
@@ -263,10 +272,14 @@ void AddressQuery::post() {
             sql += QStringLiteral(" (%1) VALUES (%2)")
                        .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         }
+        // The new key comes back with the statement (the shared book's server has no
+        // "last insert id"; SQLite understands RETURNING as well).
+        sql += QStringLiteral(" RETURNING ") + key;
         if (!query.prepare(sql)) throw AppError(query.lastError().text());
         for (const QVariant& v : values) query.addBindValue(v);
-        if (!query.exec()) throw AppError(query.lastError().text());
-        const QVariant id = query.lastInsertId();
+        if (!query.exec() || !query.next()) throwWriteFailure(query);
+        const QVariant id = query.value(0);
+        query.finish();
         // Read the stored row back, so that the row set shows what the table holds (defaults
         // included): one statement per stored row, never one per row of the set.
         Row stored = m_pending;
@@ -289,7 +302,11 @@ void AddressQuery::post() {
             if (!query.prepare(sql)) throw AppError(query.lastError().text());
             for (const QVariant& v : values) query.addBindValue(v);
             query.addBindValue(m_pending.at(0));
-            if (!query.exec()) throw AppError(query.lastError().text());
+            if (!query.exec()) throwWriteFailure(query);
+            // Another program deleted the row meanwhile: the change went nowhere.
+            if (query.numRowsAffected() == 0)
+                throw RowConflict(RowConflict::Kind::RowGone,
+                                  QStringLiteral("The row to change is no longer in ") + table);
         }
         setRowValues(m_pendingRow, m_pending);
     }

@@ -7,6 +7,20 @@
 #include <QVariantList>
 #include <QVector>
 
+#include "platform/AppError.h"
+
+// A change the table refused because of another writer: the name is taken (the shared book
+// keeps customer names unique) or the row being changed has been deleted meanwhile.
+class RowConflict : public AppError {
+  public:
+    enum class Kind { NameTaken, RowGone };
+    RowConflict(Kind kind, const QString& text) : AppError(text), m_kind(kind) {}
+    Kind kind() const { return m_kind; }
+
+  private:
+    Kind m_kind;
+};
+
 // A query object with its row set, as the address book uses it (ADOQuery1, ADOQuery2): a statement,
 // open and close, a current row, reading columns by name, and, for a "Select * from <table>"
 // statement, changes written back to that table through a pending row (append, edit, post, cancel,
@@ -63,8 +77,9 @@ class AddressQuery : public QObject {
 
     // Changing. append() adds a pending row at the end and makes it current; edit() makes the
     // current row pending (or appends, when there are no rows); setText() sets a column of the
-    // pending row; post() stores it (throws AppError when the database refuses, and the row
-    // stays pending); cancel() drops it; remove() deletes the current row.
+    // pending row; post() stores it (throws AppError when the database refuses, RowConflict
+    // when another writer is in the way, and the row stays pending); cancel() drops it;
+    // remove() deletes the current row.
     void append();
     void edit();
     void setText(const QString& column, const QString& text);

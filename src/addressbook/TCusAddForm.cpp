@@ -24,6 +24,7 @@
 #include "addressbook/AddressQuery.h"
 #include "addressbook/AddressTransfer.h"
 #include "addressbook/ImportSummaryDialog.h"
+#include "addressbook/SharedAddressBook.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ScreenScale.h"
@@ -36,6 +37,9 @@ namespace {
 
 const QString kSenderPrompt = QStringLiteral("发货人");
 const QString kCustomerPrompt = QStringLiteral("收货人");
+// What the loser of two counters writing the same customer at once is told.
+const QString kNameTakenMeanwhileText = QStringLiteral("该客户名称已经存在（刚由其他柜台保存）！");
+const QString kRowGoneText = QStringLiteral("该记录已经被其他柜台删除！");
 
 // The five rows: label text and column in sender mode, then in customer mode.
 struct RowTexts {
@@ -98,6 +102,8 @@ TCusAddForm::TCusAddForm(AddressBook& book, AddressPickers* pickers, QWidget* ow
     connect(BtnKHDele, &QPushButton::clicked, this, guarded(this, &TCusAddForm::BtnKHDeleClick));
     connect(btnImport, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnImportClick));
     connect(btnExport, &QPushButton::clicked, this, guarded(this, &TCusAddForm::btnExportClick));
+    connect(btnInitShared, &QPushButton::clicked, this,
+            guarded(this, &TCusAddForm::btnInitSharedClick));
     // DataSource1: the row set's change notification reaches the edit boxes.
     connect(m_book.ADOQuery2, &AddressQuery::dataChange, this,
             guarded(this, &TCusAddForm::DataSource1DataChange));
@@ -154,6 +160,14 @@ void TCusAddForm::buildLayout() {
                            smallButtonWidth, smallButtonHeight);
     btnImport->setGeometry(btnExport->x() - scaledToScreen(4) - smallButtonWidth, buttonsTop,
                            smallButtonWidth, smallButtonHeight);
+    // Only a shared book is made by the user; the local one comes with the program.
+    btnInitShared = new QPushButton(QStringLiteral("初始化共享通讯录"), top);
+    btnInitShared->setObjectName(QStringLiteral("btnInitShared"));
+    btnInitShared->setToolTip(QStringLiteral("在服务器上建立共享通讯录的表（已有的不会改变）"));
+    const int initWidth = scaledToScreen(110);
+    btnInitShared->setGeometry(btnImport->x() - scaledToScreen(4) - initWidth, buttonsTop,
+                               initWidth, smallButtonHeight);
+    btnInitShared->setVisible(m_book.isShared());
 
     // 2. The tab control with the grid filling it.
     const int statusHeight = scaledToScreen(19);
@@ -349,7 +363,7 @@ void TCusAddForm::BtnKHAddClick() {
         }
         query->append();
         writeEditBoxes(*query);
-        query->post();
+        if (!postOrShowConflict(*query)) return;
     }
     for (QLineEdit* edit : {EdtKHName, edtTel, edtAddress, edtMDD, edtSHR}) edit->clear();
     EdtKHName->setFocus();
@@ -373,10 +387,50 @@ void TCusAddForm::BtnKHEditClick() {
         }
         query->edit();
         writeEditBoxes(*query);
-        query->post();
+        if (!postOrShowConflict(*query)) return;
     }
     MessageBoxes::information(QStringLiteral("数据修改完成！"), this);
     DBGrid2->setFocus();
+}
+
+bool TCusAddForm::postOrShowConflict(AddressQuery& query) {
+    try {
+        query.post();
+        return true;
+    } catch (const RowConflict& conflict) {
+        // The rows in memory are stale: read the table again and show the row that now has the
+        // name; the edit boxes keep what was typed (the busy flag holds them).
+        query.cancel();
+        setMode(customerMode());
+        const bool taken = conflict.kind() == RowConflict::Kind::NameTaken;
+        if (taken)
+            query.locate(QStringLiteral("名称"), EdtKHName->text().trimmed(),
+                         AddressQuery::Match::IgnoringSurroundingBlanks);
+        MessageBoxes::error(taken ? kNameTakenMeanwhileText : kRowGoneText, this);
+        EdtKHName->setFocus();
+        return false;
+    }
+}
+
+void TCusAddForm::btnInitSharedClick() {
+    if (!m_book.isConnected()) {
+        MessageBoxes::error(AddressBook::kConnectFailedText, this);
+        return;
+    }
+    QString why;
+    QString note;
+    switch (SharedAddressBook::initialise(m_book.connectionName(), &why, &note)) {
+        case SharedAddressBook::Outcome::Made:
+            MessageBoxes::information(QStringLiteral("共享通讯录已建立。") + note, this);
+            setMode(customerMode());
+            break;
+        case SharedAddressBook::Outcome::AlreadyThere:
+            MessageBoxes::information(QStringLiteral("共享通讯录已经存在，没有改变。"), this);
+            break;
+        case SharedAddressBook::Outcome::Failed:
+            MessageBoxes::error(QStringLiteral("共享通讯录建立失败：") + why, this);
+            break;
+    }
 }
 
 void TCusAddForm::BtnKHDeleClick() {

@@ -44,6 +44,9 @@ class TCusAddForm : public QDialog {
     // "导入" and "导出": the table of the tab shown, from and to a CSV file the user chooses.
     void btnImportClick();
     void btnExportClick();
+    // "初始化共享通讯录", shown only when the settings name a shared book: makes its tables on
+    // the server, or says that they are there already.
+    void btnInitSharedClick();
     // `key` is the typed character; a carriage return is swallowed (set to 0) and moves the
     // focus on, as Tab would.
     void EdtKHNameKeyPress(QObject* sender, QChar& key);
@@ -84,6 +87,7 @@ class TCusAddForm : public QDialog {
     QPushButton* BtnKHDele = nullptr;
     QPushButton* btnImport = nullptr;
     QPushButton* btnExport = nullptr;
+    QPushButton* btnInitShared = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
   public slots:
@@ -98,6 +102,9 @@ class TCusAddForm : public QDialog {
     // sender's company or, for a private sender, the person) and the row set open. Says what is
     // missing and gives nothing, or gives the row set.
     AddressQuery* queryReadyToStore(bool focusNameWhenEmpty);
+    // Stores the pending row; when another writer is in the way, tells the user, shows the
+    // table as it is now and gives false.
+    bool postOrShowConflict(AddressQuery& query);
     void buildLayout();
     void setMode(bool customers);
     void writeEditBoxes(AddressQuery& query);

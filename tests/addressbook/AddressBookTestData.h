@@ -1,7 +1,13 @@
 #pragma once
 
-// Makes address-book files for the tests and the benchmark: the empty protected file as
+// Makes address books for the tests and the benchmark: the empty protected file as
 // make-address-book makes it, then rows put in with one transaction on a private connection.
+//
+// The same tests run on the shared book too: with QUORVEL_TEST_BOOK=postgres (a second CTest
+// entry) makeBook makes a fresh database on a throw-away PostgreSQL server of the test
+// process's own, initialises it as "初始化共享通讯录" does, names it in the settings file's
+// [SharedAddressBook] section, and gives back "postgres:<database>" in place of a file path;
+// execOn and rowsOf understand that name.
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -13,8 +19,12 @@
 #include <QVariant>
 #include <stdexcept>
 
+#include "../support/PostgresCluster.h"
 #include "addressbook/AddressBook.h"
 #include "addressbook/AddressBookFile.h"
+#include "addressbook/SharedAddressBook.h"
+#include "platform/AppEnvironment.h"
+#include "template/ProfileFile.h"
 
 namespace testdata {
 
@@ -36,14 +46,81 @@ inline QString connectionStringFor(const QString& path, const QString& password)
            QStringLiteral(";Jet OLEDB:Database Password=") + password;
 }
 
-// Runs `work(db)` on a private connection to an existing file, inside one transaction.
+// --- The shared book -----------------------------------------------------------------------
+
+inline bool onSharedBook() {
+    return qEnvironmentVariable("QUORVEL_TEST_BOOK") == QLatin1String("postgres");
+}
+
+// Where a missing server is a failure rather than a reason to skip: in CI, or when asked.
+inline bool sharedServerRequired() {
+    return qEnvironmentVariable("QUORVEL_REQUIRE_POSTGRES") == QLatin1String("1") ||
+           qEnvironmentVariable("CI") == QLatin1String("true");
+}
+
+inline PostgresCluster& sharedServer() {
+    static PostgresCluster server;
+    return server;
+}
+
+inline const QString kSharedPrefix = QStringLiteral("postgres:");
+
+inline SharedBookSettings sharedSettings(const QString& database) {
+    SharedBookSettings settings;
+    settings.server = sharedServer().socketFolder();
+    settings.port = sharedServer().port();
+    settings.database = database;
+    settings.user = sharedServer().superUser();
+    return settings;
+}
+
+// Names the shared book `database` in the program's settings file.
+inline void nameSharedBookInSettings(const QString& database) {
+    ProfileFile ini(AppEnvironment::settingsFilePath());
+    const SharedBookSettings settings = sharedSettings(database);
+    ini.writeString(SharedBookSettings::kSection, QStringLiteral("Server"), settings.server);
+    ini.writeInteger(SharedBookSettings::kSection, QStringLiteral("Port"), settings.port);
+    ini.writeString(SharedBookSettings::kSection, QStringLiteral("Database"), database);
+    ini.writeString(SharedBookSettings::kSection, QStringLiteral("User"), settings.user);
+}
+
+// In initTestCase: starts the server; without one the run is skipped, unless a server is
+// required (then it fails). The _IF_NEEDED form does so only on the shared book.
+#define START_SHARED_SERVER()                                                    \
+    do {                                                                         \
+        if (!testdata::sharedServer().start()) {                                 \
+            const QString error = testdata::sharedServer().error();              \
+            if (testdata::sharedServerRequired()) QFAIL(qPrintable(error));      \
+            QSKIP(qPrintable(QStringLiteral("no PostgreSQL server: ") + error)); \
+        }                                                                        \
+    } while (false)
+#define START_SHARED_SERVER_IF_NEEDED()                      \
+    do {                                                     \
+        if (testdata::onSharedBook()) START_SHARED_SERVER(); \
+    } while (false)
+
+// A test about the local file itself (its password, its bytes, its collation) says so.
+#define LOCAL_FILE_ONLY()                                                         \
+    do {                                                                          \
+        if (testdata::onSharedBook()) QSKIP("about the local address-book file"); \
+    } while (false)
+
+// Opens the book `path` names (a file, or "postgres:<database>") as connection `name`.
+inline bool openBook(const QString& name, const QString& path, const QString& password,
+                     QString* why) {
+    if (path.startsWith(kSharedPrefix))
+        return SharedAddressBook::open(name, sharedSettings(path.mid(kSharedPrefix.size())), why);
+    return AddressBookFile::open(name, connectionStringFor(path, password), why);
+}
+
+// Runs `work(db)` on a private connection to an existing book, inside one transaction.
 template <typename Work>
 void withConnection(const QString& path, Work&& work,
                     const QString& password = QString::fromLatin1(AddressBookFile::kPassword)) {
     static int serial = 0;
     const QString name = QStringLiteral("testdata-%1").arg(++serial);
     QString why;
-    if (!AddressBookFile::open(name, connectionStringFor(path, password), &why))
+    if (!openBook(name, path, password, &why))
         throw std::runtime_error(("cannot open test book: " + why).toStdString());
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -86,14 +163,32 @@ inline void insertCustomers(QSqlDatabase& db, const QList<Customer>& customers) 
     }
 }
 
-// Makes the book at dataFolder/QuorvelDB.qdb with the given rows; returns its path.
+// Makes a fresh, initialised shared book named in the settings file; returns its name.
+inline QString makeSharedBook() {
+    static int serial = 0;
+    const QString database = QStringLiteral("book%1").arg(++serial);
+    if (!sharedServer().createDatabase(database))
+        throw std::runtime_error(sharedServer().error().toStdString());
+    const QString name = QStringLiteral("testdata-init-%1").arg(serial);
+    QString why;
+    if (!SharedAddressBook::open(name, sharedSettings(database), &why) ||
+        SharedAddressBook::initialise(name, &why) != SharedAddressBook::Outcome::Made)
+        throw std::runtime_error(("cannot make the shared book: " + why).toStdString());
+    AddressBookFile::remove(name);
+    nameSharedBookInSettings(database);
+    return kSharedPrefix + database;
+}
+
+// Makes the book at dataFolder/QuorvelDB.qdb (or, on the shared book, a fresh database) with
+// the given rows; returns its path (or name).
 inline QString makeBook(const QString& dataFolder, const QList<Sender>& senders = {},
                         const QList<Customer>& customers = {},
                         const QString& password = QString::fromLatin1(AddressBookFile::kPassword)) {
     QDir().mkpath(dataFolder);
-    const QString path = bookPath(dataFolder);
+    const QString path = onSharedBook() ? makeSharedBook() : bookPath(dataFolder);
     QString why;
-    if (!AddressBookFile::create(path, password, &why)) throw std::runtime_error(why.toStdString());
+    if (!onSharedBook() && !AddressBookFile::create(path, password, &why))
+        throw std::runtime_error(why.toStdString());
     if (!senders.isEmpty() || !customers.isEmpty()) {
         withConnection(
             path,
@@ -110,6 +205,11 @@ inline QString makeBook(const QString& dataFolder, const QList<Sender>& senders 
 inline void execOn(const QString& path, const QString& sql, const QVariantList& values = {}) {
     withConnection(path, [&](QSqlDatabase& db) {
         QSqlQuery query(db);
+        // The server prepares no schema changes: a statement without values runs directly.
+        if (values.isEmpty()) {
+            if (!query.exec(sql)) throw std::runtime_error(query.lastError().text().toStdString());
+            return;
+        }
         if (!query.prepare(sql)) throw std::runtime_error(query.lastError().text().toStdString());
         for (const QVariant& v : values) query.addBindValue(v);
         exec(query);

@@ -33,6 +33,10 @@ QStringList column(AddressQuery& query, const QString& name) {
 class TestAddressBookDb : public QObject {
     Q_OBJECT
   private slots:
+    // Run a second time with QUORVEL_TEST_BOOK=postgres: the same tests on a shared book.
+    void initTestCase() { START_SHARED_SERVER_IF_NEEDED(); }
+    void cleanupTestCase() { sharedServer().stop(); }
+
     // --- The connection string -----------------------------------------------------------
 
     void connectionStringHasItsFixedPieces() {
@@ -88,6 +92,7 @@ class TestAddressBookDb : public QObject {
     }
 
     void aFileMadeWithAnotherPasswordFails() {
+        LOCAL_FILE_ONLY();
         TestFolders folders;
         const QString path = makeBook(folders.dataFolder(), {}, {}, QStringLiteral("OTHERPWD"));
         const QByteArray before = fileBytes(path);
@@ -156,6 +161,7 @@ class TestAddressBookDb : public QObject {
     }
 
     void theFileIsNotEncrypted() {
+        LOCAL_FILE_ONLY();
         // The protection only keeps the wrong program out: any SQLite reader sees the rows.
         TestFolders folders;
         const QString path =
@@ -175,6 +181,7 @@ class TestAddressBookDb : public QObject {
     }
 
     void aChangedCollatorRebuildsTheIndexes() {
+        LOCAL_FILE_ONLY();
         TestFolders folders;
         const QString path = makeBook(folders.dataFolder(), {{"", "", "", "张三", ""}});
         execOn(path, "UPDATE QuorvelGuard SET collation = 'an older collator'");
@@ -326,7 +333,11 @@ class TestAddressBookDb : public QObject {
         QStringList list;
         book.ShowStringList(AddressBook::kSenderListSql, QStringLiteral("发货人"), list,
                             *book.ADOQuery1);
-        QCOMPARE(list, (QStringList{QString(), "阿伟"}));
+        // A missing name sorts first in the local file and last on the shared book's server.
+        if (onSharedBook())
+            QCOMPARE(list, (QStringList{"阿伟", QString()}));
+        else
+            QCOMPARE(list, (QStringList{QString(), "阿伟"}));
     }
 
     void aFailingShowStringListKeepsTheList() {
@@ -425,9 +436,9 @@ class TestAddressBookDb : public QObject {
                  QStringLiteral("Select * from 发货人 order by 发货人"));
         QCOMPARE(AddressBook::kCustomerListSql, QStringLiteral("Select * from 客户 order by 名称"));
         QCOMPARE(AddressBook::kSenderLookupSql,
-                 QStringLiteral("Select * from  发货人 where [发货人]=?"));
+                 QStringLiteral("Select * from  发货人 where \"发货人\"=?"));
         QCOMPARE(AddressBook::kCustomerLookupSql,
-                 QStringLiteral("Select * from  客户 where [名称]=?"));
+                 QStringLiteral("Select * from  客户 where \"名称\"=?"));
     }
 
     // --- The row set -------------------------------------------------------------------------
