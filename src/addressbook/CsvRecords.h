@@ -5,10 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// Comma-separated records as spreadsheet programs write and read them: a field holding a comma,
-// a double quote, a line break or surrounding blanks is put between double quotes, and a double
-// quote inside it is doubled; records end with CR LF. The reader takes any of CR LF, LF or CR as
-// the end of a record and keeps line breaks that stand inside quotes.
+// The address book's CSV: what spreadsheet programs write and read (csv/CsvReader.h and
+// csv/CsvWriter.h), comma separated only. A field is quoted only where it must be; a quote in
+// the middle of a field is a character; an empty line is a record of one empty field.
 namespace CsvRecords {
 
 // One record, without its line end.
@@ -18,8 +17,9 @@ QString line(const QStringList& fields);
 // opening the file by a double click reads the Chinese text right.
 QByteArray fileBytes(const QList<QStringList>& records);
 
-// The text of a file's bytes: UTF-8 when they start with its byte order mark or are valid UTF-8
-// throughout, otherwise GBK (GB18030), what spreadsheet programs on Chinese Windows save.
+// The text of a file's bytes: UTF-8 or UTF-16 when they start with its byte order mark, UTF-8
+// when they are valid UTF-8 throughout, otherwise GBK (GB18030), what spreadsheet programs on
+// Chinese Windows save.
 QString decode(const QByteArray& bytes);
 
 // The records of `text`. An empty line is a record with one empty field; the line end after the

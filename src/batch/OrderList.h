@@ -4,15 +4,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "csv/CsvReader.h"
+
 // An order list as a shop system exports it: a CSV file or an Excel workbook (.xlsx), one
 // order per row, one column per text. Nothing here knows a widget or a field; ColumnMapping
 // decides which column fills which field.
 
-enum class OrderTextEncoding {
-    Detect,  // a byte order mark, else UTF-8 when every byte sequence is valid UTF-8, else GBK
-    Utf8,
-    Gbk  // read as GB18030, which GBK is part of
-};
+using OrderTextEncoding = csv::TextEncoding;
 
 struct OrderListOptions {
     OrderTextEncoding encoding = OrderTextEncoding::Detect;  // CSV only; a workbook is Unicode
@@ -39,7 +37,8 @@ OrderList readOrderList(const QString& path, const OrderListOptions& options = {
 namespace orderlist {
 // CSV text (RFC 4180 quoting: a quoted cell may hold separators, doubled quotes and line
 // breaks) split into records; the separator is ',' ';' or a tab, whichever the first record
-// holds most often outside quotes (',' when none). Line ends may be CRLF, LF or CR.
+// holds most often outside quotes (',' when none). Line ends may be CRLF, LF or CR. A quote
+// anywhere outside a quoted part opens one; an empty line is a record without cells.
 QList<QStringList> splitCsv(const QString& text);
 // Bytes decoded as asked; with Detect, `detected` says which encoding was chosen.
 QString decodeText(const QByteArray& bytes, OrderTextEncoding encoding,

@@ -65,6 +65,11 @@ class TestCsvRecords : public QObject {
         QStringEncoder gbk("GB18030");
         QCOMPARE(CsvRecords::decode(gbk.encode(text)), text);
         QCOMPARE(CsvRecords::decode("a,b"), QStringLiteral("a,b"));
+        // Saved as "Unicode" (UTF-16 with its mark), a file is not taken for GBK.
+        for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+            QStringEncoder utf16(encoding, QStringConverter::Flag::WriteBom);
+            QCOMPARE(CsvRecords::decode(utf16.encode(text)), text);
+        }
     }
 };
 
