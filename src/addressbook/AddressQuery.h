@@ -115,7 +115,6 @@ class AddressQuery : public QObject {
   private:
     using Row = QVector<QVariant>;
 
-    bool paged() const { return m_paged; }
     // The stored value of a row (not the pending one).
     QVariant cell(int row, int column) const;
     Row rowValues(int row) const;

@@ -15,11 +15,6 @@
 
 namespace {
 
-QString quoteIdentifier(QString name) {
-    name.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
-
 // Every character QString::trimmed() takes for a blank.
 const QString& blankCharacters() {
     static const QString blanks = [] {
@@ -94,10 +89,10 @@ QVector<qint64> AddressRowPages::readKeys(const QString& connectionName, const Q
 }
 
 void AddressRowPages::reset(const QString& connectionName, const QString& quotedTable,
-                            const QStringList& columns, QVector<qint64> keys) {
+                            const QStringList& quotedColumns, QVector<qint64> keys) {
     m_connectionName = connectionName;
     m_table = quotedTable;
-    m_columns = columns;
+    m_columns = quotedColumns;
     m_keys = std::move(keys);
     m_blocks.clear();
     m_blanks.clear();
@@ -143,9 +138,8 @@ AddressRowPages::Block AddressRowPages::readBlock(int index) const {
     }
     if (keys.isEmpty()) return b;
     QStringList marks(keys.size(), QStringLiteral("?"));
-    const QString sql =
-        QStringLiteral("SELECT * FROM %1 WHERE %2 IN (%3)")
-            .arg(m_table, quoteIdentifier(m_columns.at(0)), marks.join(QLatin1Char(',')));
+    const QString sql = QStringLiteral("SELECT * FROM %1 WHERE %2 IN (%3)")
+                            .arg(m_table, m_columns.at(0), marks.join(QLatin1Char(',')));
     try {
         QSqlQuery query = runBound(m_connectionName, sql, keys);
         const int n = std::min(width, int(query.record().count()));
@@ -197,8 +191,8 @@ void AddressRowPages::store(int row, const QVector<QVariant>& values) {
 }
 
 QSet<qint64> AddressRowPages::keysWhere(const QString& condition, const QVariantList& bound) const {
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                            .arg(quoteIdentifier(m_columns.at(0)), m_table, condition);
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(m_columns.at(0), m_table, condition);
     const QVector<qint64> found = readKeys(m_connectionName, sql, bound);
     return QSet<qint64>(found.cbegin(), found.cend());
 }
@@ -211,7 +205,7 @@ QSet<qint64> AddressRowPages::keysWhereAmong(int first, int rows, const QString&
         if (key != kNoKey) values << key;
     }
     if (values.isEmpty()) return {};
-    const QString key = quoteIdentifier(m_columns.at(0));
+    const QString key = m_columns.at(0);
     const QStringList marks(values.size(), QStringLiteral("?"));
     return keysWhere(
         QStringLiteral("%1 IN (%2) AND (%3)").arg(key, marks.join(QLatin1Char(',')), condition),
@@ -224,9 +218,9 @@ const QList<AddressRowPages::BlankValue>& AddressRowPages::valuesWithBlanks(int 
     // The database trims the same characters, so that it passes on every candidate (equal
     // names are equal texts, under the name collation too); which rows really have blanks is
     // decided here, as trimmed() sees them.
-    const QString name = quoteIdentifier(m_columns.at(column));
+    const QString name = m_columns.at(column);
     const QString sql = QStringLiteral("SELECT %1, %2 FROM %3 WHERE %2 <> trim(%2, ?)")
-                            .arg(quoteIdentifier(m_columns.at(0)), name, m_table);
+                            .arg(m_columns.at(0), name, m_table);
     QSqlQuery query = runBound(m_connectionName, sql, {blankCharacters()});
     QList<BlankValue> values;
     while (query.next()) {

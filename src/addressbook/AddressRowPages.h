@@ -22,9 +22,9 @@ class AddressRowPages {
     static constexpr int kBlockRows = 256;
     static constexpr int kBlocksKept = 8;
 
-    // `columns` are the table's columns in table order, the key first.
+    // `quotedColumns` are the table's columns in table order, the key first, quoted for SQL.
     void reset(const QString& connectionName, const QString& quotedTable,
-               const QStringList& columns, QVector<qint64> keys);
+               const QStringList& quotedColumns, QVector<qint64> keys);
     void clear();
 
     int count() const { return int(m_keys.size()); }
@@ -81,7 +81,7 @@ class AddressRowPages {
 
     QString m_connectionName;
     QString m_table;
-    QStringList m_columns;
+    QStringList m_columns;  // quoted
     QVector<qint64> m_keys;
     mutable QList<Block> m_blocks;  // the most recently read first
     mutable QHash<int, QList<BlankValue>> m_blanks;

@@ -64,6 +64,19 @@ int firstContaining(const QList<QStringList>& rows, const QString& text, const Q
 
 constexpr int kBlock = AddressRowPages::kBlockRows;
 
+// A book of these customers, with the editor's row set open on the customer list.
+struct CustomerRowSet {
+    explicit CustomerRowSet(const QList<Customer>& customers)
+        : path(makeBook(folders.dataFolder(), {}, customers)) {
+        book.ConnectAddressBook();
+        book.OpenData(AddressBook::kCustomerListSql, q);
+    }
+    TestFolders folders;
+    QString path;
+    AddressBook book;
+    AddressQuery& q = *book.ADOQuery2;
+};
+
 QStringList column(AddressQuery& query, const QString& name) {
     QStringList result;
     for (query.first(); !query.eof(); query.next()) result << query.text(name);
@@ -604,12 +617,9 @@ class TestAddressBookDb : public QObject {
     }
 
     void writingInTheMiddleOfAPagedRowSetKeepsRowsAndTableTogether() {
-        TestFolders folders;
-        const QString path = makeBook(folders.dataFolder(), {}, variedCustomers(kBlock * 3 + 5));
-        AddressBook book;
-        book.ConnectAddressBook();
-        AddressQuery& q = *book.ADOQuery2;
-        book.OpenData(AddressBook::kCustomerListSql, q);
+        CustomerRowSet set(variedCustomers(kBlock * 3 + 5));
+        AddressQuery& q = set.q;
+        const QString& path = set.path;
         QList<QStringList> expected = shown(rowsOf(path, AddressBook::kCustomerListSql));
         auto tableRow = [&](const QString& id) {
             return shown(rowsOf(path, "SELECT * FROM 客户 WHERE ID = " + id));
@@ -656,21 +666,17 @@ class TestAddressBookDb : public QObject {
         QCOMPARE(rowsIn(q), expected);
 
         // Opened again, the row set is the statement's once more.
-        book.OpenData(AddressBook::kCustomerListSql, q);
+        set.book.OpenData(AddressBook::kCustomerListSql, q);
         QCOMPARE(rowsIn(q), shown(rowsOf(path, AddressBook::kCustomerListSql)));
     }
 
     void locateAndLookupFindRowsAnywhereInAPagedRowSet() {
-        TestFolders folders;
         QList<Customer> customers = variedCustomers(kBlock * 4);
         customers << Customer{"远方公司", "1", "", "", ""} << Customer{"远方公司", "2", "", "", ""}
                   << Customer{" 乙公司\t", "3", "", "", ""} << Customer{"丙公司", "4", "", "", ""};
-        const QString path = makeBook(folders.dataFolder(), {}, customers);
-        AddressBook book;
-        book.ConnectAddressBook();
-        AddressQuery& q = *book.ADOQuery2;
-        book.OpenData(AddressBook::kCustomerListSql, q);
-        const QList<QStringList> rows = shown(rowsOf(path, AddressBook::kCustomerListSql));
+        CustomerRowSet set(customers);
+        AddressQuery& q = set.q;
+        const QList<QStringList> rows = shown(rowsOf(set.path, AddressBook::kCustomerListSql));
         auto firstNamed = [&](const QString& name, bool trim) {
             for (int r = 0; r < rows.size(); ++r)
                 if ((trim ? rows[r][1].trimmed() : rows[r][1]) == name) return r;
@@ -722,13 +728,10 @@ class TestAddressBookDb : public QObject {
     }
 
     void findContainingMatchesAReadingOfEveryRow() {
-        TestFolders folders;
-        const QString path = makeBook(folders.dataFolder(), {}, variedCustomers(kBlock * 3 + 9));
-        AddressBook book;
-        book.ConnectAddressBook();
-        AddressQuery& q = *book.ADOQuery2;
-        book.OpenData(AddressBook::kCustomerListSql, q);
-        const QList<QStringList> rows = shown(rowsOf(path, AddressBook::kCustomerListSql));
+        // Far more rows than the find looks through by key before it asks the whole table.
+        CustomerRowSet set(variedCustomers(kBlock * 32 + 9));
+        AddressQuery& q = set.q;
+        const QList<QStringList> rows = shown(rowsOf(set.path, AddressBook::kCustomerListSql));
         const int last = int(rows.size()) - 1;
         for (const QList<int>& columns : {QList<int>{1, 2, 3, 4, 5}, QList<int>{3}})
             for (const QString& text : QStringList{"acme", "ACME 1", "_\"", "%", "1%", "!",
