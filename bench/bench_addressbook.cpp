@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 #include "../tests/addressbook/AddressBookTestData.h"
@@ -28,6 +29,7 @@
 #include "addressbook/TCusAddForm.h"
 #include "app/WaybillFieldSpecs.h"
 #include "platform/AppEnvironment.h"
+#include "platform/MessageBoxes.h"
 
 namespace {
 
@@ -63,6 +65,27 @@ void report(const QString& what, double milliseconds) {
     std::fflush(stdout);
 }
 
+// Wall time and this process's processor time: on a machine busy with other work the first
+// shows what a user waits, the second what the program itself costs.
+class Stopwatch {
+  public:
+    Stopwatch() { restart(); }
+    void restart() {
+        m_wall.start();
+        m_cpu = std::clock();
+    }
+    void report(const QString& what) const {
+        const double cpu = double(std::clock() - m_cpu) * 1000.0 / CLOCKS_PER_SEC;
+        std::printf("%-60s %9.1f ms (processor %.1f ms)\n", qPrintable(what),
+                    m_wall.nsecsElapsed() / 1e6, cpu);
+        std::fflush(stdout);
+    }
+
+  private:
+    QElapsedTimer m_wall;
+    std::clock_t m_cpu;
+};
+
 // The resident memory of this process, where the system tells it (Linux).
 void reportMemory(const char* when) {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -73,10 +96,22 @@ void reportMemory(const char* when) {
     std::fflush(stdout);
 }
 
+// Answers every message at once and prints it, so that nobody is asked.
+class PrintedMessages : public MessageBoxes {
+  public:
+    Answer show(QWidget*, Icon, const QString& text, Buttons) override {
+        std::printf("  (message: %s)\n", qPrintable(text));
+        return Answer::Ok;
+    }
+    void soundBeep() override {}
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    PrintedMessages messages;
+    MessageBoxes::install(&messages);
     const int senders = argc > 1 ? std::atoi(argv[1]) : 20000;
     const int customers = argc > 2 ? std::atoi(argv[2]) : 100000;
     const int imported = argc > 3 ? std::atoi(argv[3]) : 100000;
@@ -203,30 +238,59 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < 100; ++i) pickers.cbbSendNamesChange();
     report("sender change operation (look-up), per pick", ms(t) / 100);
 
-    // The editor: open (sender tab), switch to customers, close (refill).
-    t.restart();
-    auto* form = new TCusAddForm(book, &pickers, &window);
+    // The editor: open (sender tab), switch to customers and back, scroll, find, add, close.
+    // The dialog is timed without the pickers' refill that follows closing; that refill is
+    // timed on its own.
+    reportMemory("before the editor");
+    Stopwatch editorTime;
+    auto* form = new TCusAddForm(book, nullptr, &window);
     form->show();
     waitExposed(form);
     QCoreApplication::processEvents();
-    report("opening the editor (" + sendersText + " in the grid)", ms(t));
-    t.restart();
+    editorTime.report("opening the editor (" + sendersText + " in the grid)");
+    editorTime.restart();
     form->TabControl1->setCurrentIndex(1);  // runs TabControl1Change
     QCoreApplication::processEvents();
-    report("editor: switching to the customer tab (" + customersText + ")", ms(t));
-    t.restart();
+    editorTime.report("editor: switching to the customer tab (" + customersText + ")");
+    reportMemory("with the editor open on the customers");
+    editorTime.restart();
     form->DBGrid2->scrollToBottom();
     QCoreApplication::processEvents();
-    report("editor: scrolling to the last row", ms(t));
-    t.restart();
-    form->EdtKHName->setText("新客户" + QString::number(customers + 1));
+    editorTime.report("editor: scrolling to the last row");
+    editorTime.restart();
+    form->DBGrid2->selectRow(form->DBGrid2->model()->rowCount() - 1);
+    QCoreApplication::processEvents();
+    editorTime.report("editor: selecting the last row (edit boxes filled)");
+    editorTime.restart();
+    const bool found = form->DBGrid2->findNext(customerRows.at(customers / 2).phone.toString());
+    QCoreApplication::processEvents();
+    editorTime.report(
+        QStringLiteral("editor: find a telephone number (%1)").arg(found ? "found" : "not found"));
+    editorTime.restart();
+    form->EdtKHName->setText("  新客户" + QString::number(customers + 1) + " ");
     form->BtnKHAdd->click();
-    report("editor: adding a customer (duplicate check + store)", ms(t));
-    t.restart();
+    editorTime.report("editor: adding a customer (duplicate check + store)");
+    editorTime.restart();
+    form->EdtKHName->setText(customerRows.at(customers / 3).name.toString() + " ");
+    form->BtnKHAdd->click();  // refused: the name exists
+    editorTime.report("editor: adding an existing name (refused by the duplicate check)");
+    editorTime.restart();
+    form->TabControl1->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    editorTime.report("editor: switching back to the sender tab (" + sendersText + ")");
+    form->TabControl1->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    editorTime.restart();
     form->close();
-    report("editor: closing (refill of both pickers)", ms(t));
+    QCoreApplication::processEvents();
+    editorTime.report("editor: closing on the customer tab (the dialog's own work)");
     delete form;
     reportMemory("after the editor");
+    editorTime.restart();
+    pickers.Fill();
+    pickers.cbbCustomerNamesChange();
+    pickers.cbbSendNamesChange();
+    editorTime.report("refilling the pickers after the editor");
 
     // Importing customers from a CSV file: one in ten is already in the book.
     QList<QStringList> records{AddressTransfer::columns(AddressTransfer::Table::Customers)};

@@ -36,6 +36,8 @@ AddressBook::AddressBook(QObject* parent) : QObject(parent) {
     ADOQuery2 = new AddressQuery(QStringLiteral("ADOQuery2"), this);
     ADOQuery1->setConnectionName(m_connectionName);
     ADOQuery2->setConnectionName(m_connectionName);
+    // The editor's grid may show a million customers: it reads rows as they are shown.
+    ADOQuery2->setFetchOnDemand(true);
     for (AddressQuery* query : {ADOQuery1, ADOQuery2})
         connect(query, &AddressQuery::rowsWritten, this, &AddressBook::noteChange);
 }

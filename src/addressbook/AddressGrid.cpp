@@ -157,21 +157,13 @@ void AddressGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
 
 bool AddressGrid::findNext(const QString& text) {
     if (text.isEmpty() || !query().isOpen() || query().recordCount() == 0) return false;
-    const int rows = query().recordCount();
-    const int columns = int(query().columnNames().size());
-    const int start = query().currentRow();
-    for (int step = 1; step <= rows; ++step) {
-        const int row = (start + step + rows) % rows;
-        for (int c = 0; c < columns; ++c) {
-            if (isColumnHidden(c)) continue;
-            const QVariant v = query().valueAt(row, c);
-            if (!v.isNull() && v.toString().contains(text, Qt::CaseInsensitive)) {
-                query().setCurrentRow(row);
-                return query().currentRow() == row;
-            }
-        }
-    }
-    return false;
+    QList<int> visible;
+    for (int c = 0; c < int(query().columnNames().size()); ++c)
+        if (!isColumnHidden(c)) visible << c;
+    const int row = query().findContaining(text, visible, query().currentRow());
+    if (row < 0) return false;
+    query().setCurrentRow(row);
+    return query().currentRow() == row;
 }
 
 void AddressGrid::showFindDialog() {

@@ -12,6 +12,9 @@
 
 namespace {
 
+// How far the grid's find looks by key before it asks the whole table.
+constexpr int kNearRows = 16 * AddressRowPages::kBlockRows;
+
 QString quoteIdentifier(QString name) {
     name.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + name + QLatin1Char('"');
@@ -54,6 +57,10 @@ int AddressQuery::columnIndex(const QString& column) const {
     return -1;
 }
 
+QVariant AddressQuery::cell(int row, int column) const {
+    return m_paged ? m_pages.value(row, column) : m_cells.at(qsizetype(row) * m_width + column);
+}
+
 AddressQuery::Row AddressQuery::rowValues(int row) const {
     Row values(m_width);
     for (int c = 0; c < m_width; ++c) values[c] = cell(row, c);
@@ -61,22 +68,68 @@ AddressQuery::Row AddressQuery::rowValues(int row) const {
 }
 
 void AddressQuery::setRowValues(int row, const Row& values) {
-    for (int c = 0; c < m_width && c < values.size(); ++c) cell(row, c) = values.at(c);
+    if (m_paged) {
+        m_pages.store(row, values);
+        return;
+    }
+    for (int c = 0; c < m_width && c < values.size(); ++c)
+        m_cells[qsizetype(row) * m_width + c] = values.at(c);
 }
 
 void AddressQuery::insertEmptyRow(int row) {
-    m_cells.insert(qsizetype(row) * m_width, m_width, QVariant());
+    if (m_paged)
+        m_pages.insert(row);
+    else
+        m_cells.insert(qsizetype(row) * m_width, m_width, QVariant());
     ++m_rowCount;
 }
 
 void AddressQuery::removeRowAt(int row) {
-    m_cells.remove(qsizetype(row) * m_width, m_width);
+    if (m_paged)
+        m_pages.remove(row);
+    else
+        m_cells.remove(qsizetype(row) * m_width, m_width);
     --m_rowCount;
 }
 
 void AddressQuery::open() {
     close();
     QSqlDatabase db = openConnection(m_connectionName);
+    if (m_fetchOnDemand && !tableName().isEmpty())
+        openPaged(db);
+    else
+        openWhole(db);
+    m_state = State::Browse;
+    m_current = m_rowCount == 0 ? -1 : 0;
+    m_eof = m_rowCount == 0;
+    emit resetDone();
+    emit dataChange();
+}
+
+void AddressQuery::openPaged(QSqlDatabase& db) {
+    // The table's columns in table order are the columns of "Select *"; the same statement
+    // with the key column in place of the star gives the same rows in the same order.
+    const QString table = tableName();
+    const QSqlRecord record = db.record(table);
+    if (record.isEmpty()) throw AppError(QStringLiteral("no such table: ") + table);
+    QStringList columns;
+    for (int i = 0; i < record.count(); ++i) columns << record.fieldName(i);
+    static const QRegularExpression star(QStringLiteral(R"(^\s*select\s+(\*))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QString keySql = m_sql;
+    keySql.replace(star.match(m_sql).capturedStart(1), 1, quoteIdentifier(columns.at(0)));
+    QVector<qint64> keys = AddressRowPages::readKeys(m_connectionName, keySql, m_bound);
+    emit aboutToReset();
+    m_paged = true;
+    m_columns = std::move(columns);
+    m_width = int(m_columns.size());
+    m_rowCount = int(keys.size());
+    QStringList quotedColumns;
+    for (const QString& column : m_columns) quotedColumns << quoteIdentifier(column);
+    m_pages.reset(m_connectionName, quotedTable(), quotedColumns, std::move(keys));
+}
+
+void AddressQuery::openWhole(QSqlDatabase& db) {
     QStringList columns;
     QVector<QVariant> cells;
     int rowCount = 0;
@@ -96,15 +149,11 @@ void AddressQuery::open() {
         if (query.lastError().isValid()) throw AppError(query.lastError().text());
     }
     emit aboutToReset();
+    m_paged = false;
     m_columns = std::move(columns);
     m_width = int(m_columns.size());
     m_cells = std::move(cells);
     m_rowCount = rowCount;
-    m_state = State::Browse;
-    m_current = m_rowCount == 0 ? -1 : 0;
-    m_eof = m_rowCount == 0;
-    emit resetDone();
-    emit dataChange();
 }
 
 void AddressQuery::close() {
@@ -114,6 +163,8 @@ void AddressQuery::close() {
     m_columns.clear();
     m_width = 0;
     m_cells.clear();
+    m_pages.clear();
+    m_paged = false;
     m_rowCount = 0;
     m_pending.clear();
     m_pendingSet.clear();
@@ -381,11 +432,12 @@ void AddressQuery::remove() {
 
 int AddressQuery::findRow(int column, const QString& text, Match match) const {
     if (column < 0) return -1;
+    if (m_paged) return findPagedRow(column, text, match);
     const bool trim = match == Match::IgnoringSurroundingBlanks;
     const QString sought = trim ? text.trimmed() : text;
     for (int row = 0; row < m_rowCount; ++row) {
         if (m_state == State::Insert && row == m_pendingRow) continue;
-        const QVariant& v = cell(row, column);
+        const QVariant v = cell(row, column);
         const QString value = v.isNull() ? QString() : v.toString();
         if ((trim ? value.trimmed() : value) == sought) return row;
     }
@@ -409,4 +461,91 @@ QVariant AddressQuery::lookup(const QString& keyColumn, const QString& text,
     const int result = columnIndex(resultColumn);
     if (row < 0 || result < 0) return QVariant();
     return cell(row, result);
+}
+
+int AddressQuery::findPagedRow(int column, const QString& text, Match match) const {
+    // The name index finds the rows holding the text as it is; rows stored with surrounding
+    // blanks are few and known once looked for (AddressRowPages::valuesWithBlanks).
+    const bool trim = match == Match::IgnoringSurroundingBlanks;
+    const QString sought = trim ? text.trimmed() : text;
+    QSet<qint64> keys =
+        m_pages.keysWhere(quoteIdentifier(m_columns.at(column)) + QStringLiteral(" = ?"), {sought});
+    if (trim) {
+        for (const AddressRowPages::BlankValue& v : m_pages.valuesWithBlanks(column))
+            if (v.value.trimmed() == sought) keys.insert(v.key);
+    }
+    if (keys.isEmpty()) return -1;
+    return m_pages.firstRow(0, m_rowCount, [&](int row, qint64 key) {
+        return !(m_state == State::Insert && row == m_pendingRow) && keys.contains(key);
+    });
+}
+
+bool AddressQuery::rowContains(int row, const QString& text, const QList<int>& columns) const {
+    for (int c : columns) {
+        const QVariant v = valueAt(row, c);
+        if (!v.isNull() && v.toString().contains(text, Qt::CaseInsensitive)) return true;
+    }
+    return false;
+}
+
+int AddressQuery::findContaining(const QString& text, const QList<int>& columns, int after) const {
+    if (text.isEmpty() || m_rowCount == 0) return -1;
+    if (m_paged) return findPagedContaining(text, columns, after);
+    for (int step = 1; step <= m_rowCount; ++step) {
+        const int row = (after + step + m_rowCount) % m_rowCount;
+        if (rowContains(row, text, columns)) return row;
+    }
+    return -1;
+}
+
+int AddressQuery::findPagedContaining(const QString& text, const QList<int>& columns,
+                                      int after) const {
+    // One statement finds the keys of the matching rows; a pending row is looked at here, as
+    // it shows.
+    QString pattern = text.toLower();
+    pattern.replace(QLatin1Char('!'), QLatin1String("!!"))
+        .replace(QLatin1Char('%'), QLatin1String("!%"))
+        .replace(QLatin1Char('_'), QLatin1String("!_"));
+    pattern = QLatin1Char('%') + pattern + QLatin1Char('%');
+    // SQLite's LIKE ignores the case of A to Z by itself (and its lower() knows no more), and
+    // a text without letters of two cases (Chinese, digits) is found faster by instr(); on
+    // other databases the column is lowered as the pattern is.
+    const bool sqlite =
+        QSqlDatabase::database(m_connectionName, false).driverName() == QLatin1String("QSQLITE");
+    const bool caseless = text.toLower() == text.toUpper();
+    if (sqlite && caseless) pattern = text;
+    const QString form = !sqlite    ? QStringLiteral("lower(CAST(%1 AS TEXT)) LIKE ? ESCAPE '!'")
+                         : caseless ? QStringLiteral("instr(%1, ?) > 0")
+                                    : QStringLiteral("%1 LIKE ? ESCAPE '!'");
+    QStringList conditions;
+    QVariantList bound;
+    for (int c : columns) {
+        if (c < 0 || c >= m_width) continue;
+        conditions << form.arg(quoteIdentifier(m_columns.at(c)));
+        bound << pattern;
+    }
+    if (conditions.isEmpty()) return -1;
+    const QString condition = conditions.join(QLatin1String(" OR "));
+    auto firstMatch = [&](int first, int rows, const QSet<qint64>& keys) {
+        return m_pages.firstRow(first, rows, [&](int row, qint64 key) {
+            return isPendingRow(row) ? rowContains(row, text, columns) : keys.contains(key);
+        });
+    };
+    // The rows just after the current one first, a growing stretch at a time looked up by
+    // key: the next match is usually near. A text far away or nowhere is then looked for in
+    // the whole table at once.
+    const int n = m_rowCount;
+    const int from = (after + 1 + n) % n;
+    int searched = 0;
+    for (int stretch = AddressRowPages::kBlockRows; searched < n && stretch <= kNearRows;
+         stretch *= 2) {
+        const int rows = std::min(stretch, n - searched);
+        const int first = (from + searched) % n;
+        const int row =
+            firstMatch(first, rows, m_pages.keysWhereAmong(first, rows, condition, bound));
+        if (row >= 0) return row;
+        searched += rows;
+    }
+    if (searched >= n) return -1;
+    return firstMatch((from + searched) % n, n - searched, m_pages.keysWhere(condition, bound));
 }

@@ -7,7 +7,10 @@
 #include <QVariantList>
 #include <QVector>
 
+#include "addressbook/AddressRowPages.h"
 #include "platform/AppError.h"
+
+class QSqlDatabase;
 
 // A change the table refused because of another writer: the name is taken (the shared book
 // keeps customer names unique) or the row being changed has been deleted meanwhile.
@@ -26,9 +29,12 @@ class RowConflict : public AppError {
 // statement, changes written back to that table through a pending row (append, edit, post, cancel,
 // delete), plus locate and lookup.
 //
-// Opening reads the whole result once into memory (one statement, no per-row queries); the
-// address book's tables are small enough to be held whole, like a client-side cursor. A change
-// is written with one bound statement (INSERT, UPDATE or DELETE by the row key, the first
+// Opening reads the whole result once into memory (one statement, no per-row queries), like a
+// client-side cursor. A row set that fetches on demand (the editor's, over a table of perhaps a
+// million customers) instead reads only the row keys of a "Select * from <table>" statement,
+// in its order, and the whole rows by key as they are read (AddressRowPages); locate, lookup
+// and find then ask the table by statement and map the keys found to positions. A change is
+// written with one bound statement (INSERT, UPDATE or DELETE by the row key, the first
 // column) and applied to the rows in memory, so the row order of the statement stays as it was:
 // an appended row stands at the end until the next opening.
 class AddressQuery : public QObject {
@@ -41,6 +47,9 @@ class AddressQuery : public QObject {
     // The Qt SQL connection the statements run on.
     void setConnectionName(const QString& name) { m_connectionName = name; }
     QString connectionName() const { return m_connectionName; }
+    // Whether a "Select * from <table>" statement keeps only its row keys (see above). Takes
+    // effect at the next opening.
+    void setFetchOnDemand(bool onDemand) { m_fetchOnDemand = onDemand; }
 
     // The statement: its text and the values bound to its "?" placeholders.
     void clearSql();
@@ -96,6 +105,10 @@ class AddressQuery : public QObject {
     // moving; an invalid QVariant if none.
     QVariant lookup(const QString& keyColumn, const QString& text, const QString& resultColumn,
                     Match match = Match::Exact) const;
+    // The first row after `after`, wrapping round (the row itself last), with a value among
+    // `columns` that contains `text` without regard to case; -1 if none. Case is ignored as the
+    // database ignores it for a row set that fetches on demand (SQLite: the letters A to Z).
+    int findContaining(const QString& text, const QList<int>& columns, int after) const;
 
   signals:
     // The data source's change notification: opened, current row changed, a row appended, a
@@ -116,16 +129,20 @@ class AddressQuery : public QObject {
   private:
     using Row = QVector<QVariant>;
 
-    // The cells, row after row: one allocation for the whole row set instead of one per row.
-    const QVariant& cell(int row, int column) const { return m_cells[row * m_width + column]; }
-    QVariant& cell(int row, int column) { return m_cells[row * m_width + column]; }
+    // The stored value of a row (not the pending one).
+    QVariant cell(int row, int column) const;
     Row rowValues(int row) const;
     void setRowValues(int row, const Row& values);
     void insertEmptyRow(int row);
     void removeRowAt(int row);
     void checkBrowseMode();
     void moveTo(int row, bool notify = true);
+    void openWhole(QSqlDatabase& db);
+    void openPaged(QSqlDatabase& db);
     int findRow(int column, const QString& text, Match match) const;
+    int findPagedRow(int column, const QString& text, Match match) const;
+    bool rowContains(int row, const QString& text, const QList<int>& columns) const;
+    int findPagedContaining(const QString& text, const QList<int>& columns, int after) const;
     QString tableName() const;
     QString quotedTable() const;
     // Back to browsing: drops the pending values; returns the row that was being edited.
@@ -139,7 +156,11 @@ class AddressQuery : public QObject {
     QStringList m_columns;
     int m_width = 0;  // number of columns
     int m_rowCount = 0;
+    bool m_fetchOnDemand = false;
+    bool m_paged = false;  // the open row set holds its keys only
+    // The cells of a whole row set, row after row: one allocation instead of one per row.
     QVector<QVariant> m_cells;
+    AddressRowPages m_pages;
     int m_current = -1;
     bool m_eof = true;
 

@@ -230,4 +230,43 @@ inline QList<QVariantList> rowsOf(const QString& path, const QString& sql) {
     return rows;
 }
 
+// `count` customers whose names repeat, sort in many places and carry what tends to go wrong:
+// surrounding blanks (a space, a tab, an ideographic space), no value, Latin letters in both
+// cases, digits, quotes and the characters LIKE treats specially.
+inline QList<Customer> variedCustomers(int count) {
+    static const QStringList surnames{"王", "李", "张", "刘", "陈", "闫", "覃", "单", "解", "区"};
+    QList<Customer> rows;
+    for (int i = 0; i < count; ++i) {
+        QString name = surnames.at(i % surnames.size()) + QString::number(i % (count / 3 + 1));
+        QVariant stored = name;
+        switch (i % 13) {
+            case 1:
+                stored = QStringLiteral(" ") + name;
+                break;
+            case 2:
+                stored = name + QStringLiteral("\t");
+                break;
+            case 3:
+                stored = QStringLiteral("\u3000") + name + QStringLiteral("  ");
+                break;
+            case 4:
+                stored = QStringLiteral("Acme %1_\"%2\"").arg(i).arg(i % 7);
+                break;
+            case 5:
+                stored = QStringLiteral("acme %1%").arg(i);
+                break;
+            case 6:
+                stored = QVariant(QMetaType(QMetaType::QString));
+                break;
+            default:
+                break;
+        }
+        rows << Customer{stored, QString::number(13800000000LL + i),
+                         i % 5 == 0 ? QVariant(QMetaType(QMetaType::QString))
+                                    : QVariant(QStringLiteral("路%1号").arg(i)),
+                         QStringLiteral("收%1").arg(i), QStringLiteral("地%1").arg(i % 11)};
+    }
+    return rows;
+}
+
 }  // namespace testdata

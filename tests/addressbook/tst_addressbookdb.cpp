@@ -5,6 +5,7 @@
 #include "addressbook/AddressBook.h"
 #include "addressbook/AddressBookFile.h"
 #include "addressbook/AddressQuery.h"
+#include "addressbook/AddressRowPages.h"
 #include "platform/AppError.h"
 #include "platform/HandlerGuard.h"
 #include "support/TestSupport.h"
@@ -21,6 +22,60 @@ QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// A value as text, a missing value told apart from an empty text.
+QString shown(const QVariant& v) {
+    return v.isNull() ? QStringLiteral("<null>") : v.toString();
+}
+
+QList<QStringList> shown(const QList<QVariantList>& rows) {
+    QList<QStringList> result;
+    for (const QVariantList& row : rows) {
+        QStringList texts;
+        for (const QVariant& v : row) texts << shown(v);
+        result << texts;
+    }
+    return result;
+}
+
+// The rows of an open row set, read from the last to the first, so that every block of a paged
+// row set is read again after it has been dropped.
+QList<QStringList> rowsIn(const AddressQuery& query) {
+    QList<QStringList> rows(query.recordCount());
+    for (int r = query.recordCount() - 1; r >= 0; --r)
+        for (int c = 0; c < query.columnNames().size(); ++c) rows[r] << shown(query.valueAt(r, c));
+    return rows;
+}
+
+// What findContaining must give: the first row after `after`, wrapping, whose text in one of
+// `columns` contains `text`.
+int firstContaining(const QList<QStringList>& rows, const QString& text, const QList<int>& columns,
+                    int after) {
+    const int n = int(rows.size());
+    for (int step = 1; step <= n; ++step) {
+        const int row = (after + step + n) % n;
+        for (int c : columns)
+            if (rows.at(row).at(c) != QStringLiteral("<null>") &&
+                rows.at(row).at(c).contains(text, Qt::CaseInsensitive))
+                return row;
+    }
+    return -1;
+}
+
+constexpr int kBlock = AddressRowPages::kBlockRows;
+
+// A book of these customers, with the editor's row set open on the customer list.
+struct CustomerRowSet {
+    explicit CustomerRowSet(const QList<Customer>& customers)
+        : path(makeBook(folders.dataFolder(), {}, customers)) {
+        book.ConnectAddressBook();
+        book.OpenData(AddressBook::kCustomerListSql, q);
+    }
+    TestFolders folders;
+    QString path;
+    AddressBook book;
+    AddressQuery& q = *book.ADOQuery2;
+};
 
 QStringList column(AddressQuery& query, const QString& name) {
     QStringList result;
@@ -523,6 +578,184 @@ class TestAddressBookDb : public QObject {
         q.setText("发货人", "张三");
         q.close();
         QVERIFY(rowsOf(path, "SELECT * FROM 发货人").isEmpty());
+    }
+
+    // --- A row set that reads its rows as they are read ------------------------------------
+
+    void aPagedRowSetHoldsTheStatementsRowsInItsOrder() {
+        TestFolders folders;
+        // More blocks than are kept, so that blocks are dropped and read again.
+        const int n = kBlock * (AddressRowPages::kBlocksKept + 2) + 17;
+        const QString path = makeBook(folders.dataFolder(),
+                                      {{"甲", "1", "", "张三", ""}, {"乙", "2", "", " 李四", ""}},
+                                      variedCustomers(n));
+        AddressBook book;
+        book.ConnectAddressBook();
+        AddressQuery& q = *book.ADOQuery2;
+        const QString where = QStringLiteral("Select * from 客户 where 目的地 = ? order by 名称");
+        const QStringList customerColumns{"ID", "名称", "电话", "地址", "收货人", "目的地"};
+        const QStringList senderColumns{"ID", "单位", "电话", "地址", "发货人", "始发地"};
+        struct Case {
+            QString sql;
+            QVariantList bound;
+            QString literal;  // the same statement with the value in it, run directly
+        };
+        const QList<Case> cases{
+            {AddressBook::kCustomerListSql, {}, AddressBook::kCustomerListSql},
+            {AddressBook::kSenderListSql, {}, AddressBook::kSenderListSql},
+            {where,
+             {"地3"},
+             QStringLiteral("Select * from 客户 where 目的地 = '地3' order by 名称")},
+            {AddressBook::kCustomerLookupSql,
+             {"王0"},
+             QStringLiteral("Select * from 客户 where 名称 = '王0'")}};
+        for (const Case& c : cases) {
+            book.OpenData(c.sql, q, c.bound);
+            const QList<QStringList> expected = shown(rowsOf(path, c.literal));
+            QVERIFY2(!expected.isEmpty(), qPrintable(c.literal));
+            QCOMPARE(q.recordCount(), expected.size());
+            QCOMPARE(q.columnNames(), c.sql.contains("客户") ? customerColumns : senderColumns);
+            QCOMPARE(rowsIn(q), expected);
+            // Forwards through the navigation, as the pickers' look-ups read.
+            QList<QStringList> forwards;
+            for (q.first(); !q.eof(); q.next()) {
+                QStringList texts;
+                for (const QString& name : q.columnNames()) texts << shown(q.value(name));
+                forwards << texts;
+            }
+            QCOMPARE(forwards, expected);
+        }
+    }
+
+    void writingInTheMiddleOfAPagedRowSetKeepsRowsAndTableTogether() {
+        CustomerRowSet set(variedCustomers(kBlock * 3 + 5));
+        AddressQuery& q = set.q;
+        const QString& path = set.path;
+        QList<QStringList> expected = shown(rowsOf(path, AddressBook::kCustomerListSql));
+        auto tableRow = [&](const QString& id) {
+            return shown(rowsOf(path, "SELECT * FROM 客户 WHERE ID = " + id));
+        };
+
+        // A change in the second block, with the blocks around it read before.
+        const int middle = kBlock + 10;
+        QCOMPARE(rowsIn(q), expected);
+        q.setCurrentRow(middle);
+        q.edit();
+        q.setText("电话", "999");
+        q.setText("名称", "改名 ");
+        q.post();
+        expected[middle][1] = "改名 ";
+        expected[middle][2] = "999";
+        QCOMPARE(rowsIn(q), expected);
+        QCOMPARE(tableRow(expected[middle][0]), QList<QStringList>{expected[middle]});
+        QCOMPARE(q.currentRow(), middle);
+
+        // Deleting the last row of a block: the next block's first row moves up.
+        const int boundary = 2 * kBlock - 1;
+        const QString deleted = expected[boundary][0];
+        q.setCurrentRow(boundary);
+        q.remove();
+        expected.removeAt(boundary);
+        QCOMPARE(q.currentRow(), boundary);
+        QCOMPARE(q.text("ID"), expected[boundary][0]);
+        QCOMPARE(rowsIn(q), expected);
+        QVERIFY(tableRow(deleted).isEmpty());
+
+        // A new row stands at the end with what the table stored; a cancelled one is gone.
+        q.append();
+        q.setText("名称", "新客户");
+        QCOMPARE(shown(q.valueAt(q.recordCount() - 1, 1)), QStringLiteral("新客户"));
+        q.post();
+        const QString id = q.text("ID");
+        QCOMPARE(tableRow(id).size(), 1);
+        expected << tableRow(id).first();
+        QCOMPARE(rowsIn(q), expected);
+        q.setCurrentRow(3);
+        q.append();
+        q.cancel();
+        QCOMPARE(q.currentRow(), 3);
+        QCOMPARE(rowsIn(q), expected);
+
+        // Opened again, the row set is the statement's once more.
+        set.book.OpenData(AddressBook::kCustomerListSql, q);
+        QCOMPARE(rowsIn(q), shown(rowsOf(path, AddressBook::kCustomerListSql)));
+    }
+
+    void locateAndLookupFindRowsAnywhereInAPagedRowSet() {
+        QList<Customer> customers = variedCustomers(kBlock * 4);
+        customers << Customer{"远方公司", "1", "", "", ""} << Customer{"远方公司", "2", "", "", ""}
+                  << Customer{" 乙公司\t", "3", "", "", ""} << Customer{"丙公司", "4", "", "", ""};
+        CustomerRowSet set(customers);
+        AddressQuery& q = set.q;
+        const QList<QStringList> rows = shown(rowsOf(set.path, AddressBook::kCustomerListSql));
+        auto firstNamed = [&](const QString& name, bool trim) {
+            for (int r = 0; r < rows.size(); ++r)
+                if ((trim ? rows[r][1].trimmed() : rows[r][1]) == name) return r;
+            return -1;
+        };
+        const auto blanks = AddressQuery::Match::IgnoringSurroundingBlanks;
+
+        // The first of two equal names, wherever it stands.
+        QVERIFY(q.locate("名称", "远方公司"));
+        QCOMPARE(q.currentRow(), firstNamed("远方公司", false));
+        QCOMPARE(q.text("电话"), QStringLiteral("1"));
+        QCOMPARE(q.lookup("名称", "远方公司", "电话").toString(), QStringLiteral("1"));
+
+        // Surrounding blanks on either side, of any kind, count only where asked.
+        QVERIFY(!q.locate("名称", "乙公司"));
+        QVERIFY(q.locate("名称", "乙公司", blanks));
+        QCOMPARE(q.text("名称"), QStringLiteral(" 乙公司\t"));
+        QCOMPARE(q.lookup("名称", "\u3000丙公司 ", "电话", blanks).toString(), QStringLiteral("4"));
+        QVERIFY(!q.lookup("名称", "\u3000丙公司 ", "电话").isValid());
+        // Every name stored with blanks is found by the name without them, and the first row
+        // of that name (with or without blanks) is the one found.
+        int withBlanks = 0;
+        for (const QStringList& row : rows) {
+            const QString name = row.at(1);
+            if (name == QStringLiteral("<null>") || name == name.trimmed()) continue;
+            ++withBlanks;
+            QVERIFY(q.locate("名称", name.trimmed(), blanks));
+            QCOMPARE(q.currentRow(), firstNamed(name.trimmed(), true));
+        }
+        QVERIFY(withBlanks > kBlock / 2);
+
+        // What this row set stores is found at once, blanks and all; a deleted row no longer.
+        q.setCurrentRow(kBlock * 2 + 7);
+        q.edit();
+        q.setText("名称", " 丁公司 ");
+        q.post();
+        q.first();
+        QVERIFY(q.locate("名称", "丁公司", blanks));
+        QCOMPARE(q.currentRow(), kBlock * 2 + 7);
+        q.remove();
+        QVERIFY(!q.lookup("名称", "丁公司", "ID", blanks).isValid());
+
+        // A pending new row is not found; stored, it is.
+        q.append();
+        q.setText("名称", "戊公司");
+        QVERIFY(!q.lookup("名称", "戊公司", "ID").isValid());
+        q.post();
+        QCOMPARE(q.lookup("名称", "戊公司", "ID"), q.value("ID"));
+    }
+
+    void findContainingMatchesAReadingOfEveryRow() {
+        // Far more rows than the find looks through by key before it asks the whole table.
+        CustomerRowSet set(variedCustomers(kBlock * 32 + 9));
+        AddressQuery& q = set.q;
+        const QList<QStringList> rows = shown(rowsOf(set.path, AddressBook::kCustomerListSql));
+        const int last = int(rows.size()) - 1;
+        for (const QList<int>& columns : {QList<int>{1, 2, 3, 4, 5}, QList<int>{3}})
+            for (const QString& text : QStringList{"acme", "ACME 1", "_\"", "%", "1%", "!",
+                                                   "13800000100", "路1", "地3", "没有"})
+                for (int after : {-1, 0, kBlock - 1, kBlock * 2 + 3, last})
+                    QVERIFY2(q.findContaining(text, columns, after) ==
+                                 firstContaining(rows, text, columns, after),
+                             qPrintable(QStringLiteral("%1 after %2").arg(text).arg(after)));
+        // A pending row is searched as it shows.
+        q.append();
+        q.setText("名称", "待存公司");
+        QCOMPARE(q.findContaining("待存", {1}, 0), last + 1);
+        QCOMPARE(q.findContaining("待存", {1}, last + 1), last + 1);
     }
 
     void openingNotifies() {

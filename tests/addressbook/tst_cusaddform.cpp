@@ -17,6 +17,7 @@
 #include "addressbook/AddressGrid.h"
 #include "addressbook/AddressNameLists.h"
 #include "addressbook/AddressPickers.h"
+#include "addressbook/AddressRowPages.h"
 #include "addressbook/ImportSummaryDialog.h"
 #include "addressbook/TCusAddForm.h"
 #include "app/WaybillFieldSpecs.h"
@@ -50,6 +51,13 @@ QByteArray readFile(const QString& path) {
 }
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// The texts of a customer row as the edit boxes show them (columns 名称 to 目的地).
+QStringList boxTextsOf(const QVariantList& row) {
+    QStringList texts;
+    for (int c = 1; c <= 5; ++c) texts << (row.at(c).isNull() ? QString() : row.at(c).toString());
+    return texts;
+}
 
 QStringList gridColumn(AddressGrid* grid, int column) {
     QStringList result;
@@ -929,6 +937,129 @@ class TestCusAddForm : public QObject {
             rowsOf(path, "SELECT 名称, 电话, 地址, 收货人, 目的地 FROM 客户 ORDER BY \"ID\""),
             (QList<QVariantList>{{"甲公司", "1", "", "王二", "深圳"},
                                  {"乙公司", "2", "人民路 1 号,\n3 楼 \"东门\"", "李四", "广州"}}));
+    }
+
+    // --- A book of many blocks ---------------------------------------------------------------
+
+    void aRowScrolledFarDownIsChangedDeletedAndAddedToInPlace() {
+        const int n = AddressRowPages::kBlockRows * 3 + 5;
+        start({}, variedCustomers(n));
+        clickTab(1);
+        QList<QVariantList> rows = rowsOf(path, AddressBook::kCustomerListSql);
+        AddressGrid* grid = form->DBGrid2;
+        clickRow(0);
+        key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid->currentIndex().row(), n - 1);
+        QCOMPARE(boxTexts(), boxTextsOf(rows.last()));
+        // Up a page at a time into the second block.
+        for (int i = 0; i < 500 && grid->currentIndex().row() >= 2 * AddressRowPages::kBlockRows;
+             ++i)
+            key(Qt::Key_PageUp);
+        const int shownRow = grid->currentIndex().row();
+        QVERIFY(shownRow < 2 * AddressRowPages::kBlockRows);
+        QVERIFY(shownRow > AddressRowPages::kBlockRows);
+        QCOMPARE(boxTexts(), boxTextsOf(rows.at(shownRow)));
+
+        // Changing a row on the screen writes that row and shows it where it was.
+        const int target = shownRow - 2;
+        clickRow(target);
+        QCOMPARE(boxTexts(), boxTextsOf(rows.at(target)));
+        const QString id = rows.at(target).first().toString();
+        typeInto(form->edtTel, "555");
+        click(form->BtnKHEdit);
+        QCOMPARE(boxes->texts(), QStringList{"数据修改完成！"});
+        QStringList changed = boxTextsOf(rows.at(target));
+        changed[0] = changed[0].trimmed();
+        changed[1] = "555";
+        QCOMPARE(boxTextsOf(rowsOf(path, "SELECT * FROM 客户 WHERE ID = " + id).first()), changed);
+        QCOMPARE(grid->model()->index(target, 2).data().toString(), QStringLiteral("555"));
+        QCOMPARE(grid->model()->index(target, 1).data().toString(), changed[0]);
+        QCOMPARE(grid->model()->index(target + 1, 0).data().toString(),
+                 rows.at(target + 1).first().toString());
+
+        // Deleting it: the rows after it move up, in the grid and in the boxes.
+        boxes->clear();
+        click(form->BtnKHDele);
+        QCOMPARE(boxes->texts(), QStringList{"确实要删除该条记录？"});
+        QVERIFY(rowsOf(path, "SELECT * FROM 客户 WHERE ID = " + id).isEmpty());
+        rows.removeAt(target);
+        QCOMPARE(grid->currentIndex().row(), target);
+        QCOMPARE(boxTexts(), boxTextsOf(rows.at(target)));
+        QStringList ids;
+        for (const QVariantList& row : rows) ids << row.first().toString();
+        QCOMPARE(gridColumn(grid, 0), ids);
+
+        // Adding: the new customer stands at the end, as the table stored it.
+        typeInto(form->EdtKHName, "新的客户");
+        click(form->BtnKHAdd);
+        QCOMPARE(grid->model()->rowCount(), n);
+        QCOMPARE(grid->model()->index(n - 1, 1).data().toString(), QStringLiteral("新的客户"));
+        QCOMPARE(
+            grid->model()->index(n - 1, 0).data().toString(),
+            rowsOf(path, "SELECT ID FROM 客户 WHERE 名称 = '新的客户'").first().first().toString());
+        QCOMPARE(gridColumn(grid, 0).mid(0, n - 1), ids);
+    }
+
+    void ctrlFFindsRowsFarDownAndWrapsRound() {
+        const int n = AddressRowPages::kBlockRows * 3;
+        start({}, variedCustomers(n));
+        clickTab(1);
+        const QList<QVariantList> rows = rowsOf(path, AddressBook::kCustomerListSql);
+        auto rowWith = [&](int column, const QString& text, int from) {
+            for (int step = 0; step < rows.size(); ++step) {
+                const int r = (from + step) % int(rows.size());
+                if (rows.at(r).at(column).toString().contains(text, Qt::CaseInsensitive)) return r;
+            }
+            return -1;
+        };
+        clickRow(0);
+        key(Qt::Key_F, Qt::ControlModifier);
+        auto* find = qobject_cast<GridFindDialog*>(form->DBGrid2->findDialog());
+        QVERIFY(find);
+        QTRY_VERIFY(find->isVisible());
+        // The telephone numbers are all different.
+        const QString phone = rows.at(n - 10).at(2).toString();
+        find->edtFind->setText(phone);
+        QTest::mouseClick(find->btnFindNext, Qt::LeftButton);
+        QCOMPARE(form->DBGrid2->currentIndex().row(), n - 10);
+        QCOMPARE(form->edtTel->text(), phone);
+        // From the last Latin name, the next one is the first again.
+        const int lastAcme = [&] {
+            int r = -1;
+            for (int i = 0; i < rows.size(); ++i)
+                if (rows.at(i).at(1).toString().contains("acme", Qt::CaseInsensitive)) r = i;
+            return r;
+        }();
+        clickRow(lastAcme);
+        find->edtFind->setText("ACME");
+        QTest::mouseClick(find->btnFindNext, Qt::LeftButton);
+        QCOMPARE(form->DBGrid2->currentIndex().row(), rowWith(1, "acme", 0));
+        QTest::mouseClick(find->btnFindNext, Qt::LeftButton);
+        QCOMPARE(form->DBGrid2->currentIndex().row(),
+                 rowWith(1, "acme", rowWith(1, "acme", 0) + 1));
+        QVERIFY(boxes->texts().isEmpty());
+    }
+
+    void aNameStoredWithBlanksFarDownIsADuplicate() {
+        QList<Customer> customers = variedCustomers(AddressRowPages::kBlockRows * 2);
+        customers << Customer{"\u3000远方公司 ", "1", "", "", ""};
+        start({}, customers);
+        clickTab(1);
+        typeInto(form->EdtKHName, "远方公司");
+        click(form->BtnKHAdd);
+        QCOMPARE(boxes->texts(), QStringList{"该客户名称已经存在！"});
+        QCOMPARE(book->ADOQuery2->text("名称"), QStringLiteral("\u3000远方公司 "));
+        AddressGrid* grid = form->DBGrid2;
+        QCOMPARE(grid->currentIndex().row(), book->ADOQuery2->currentRow());
+        QVERIFY(grid->viewport()->rect().intersects(grid->visualRect(grid->currentIndex())));
+        QCOMPARE(rowsOf(path, "SELECT COUNT(*) FROM 客户").first().first().toInt(),
+                 int(customers.size()));
+        // Renaming another customer to it is refused too.
+        boxes->clear();
+        clickRow(book->ADOQuery2->currentRow() == 0 ? 1 : 0);
+        typeInto(form->EdtKHName, "远方公司 ");
+        click(form->BtnKHEdit);
+        QCOMPARE(boxes->texts(), QStringList{"该名字已经存在！"});
     }
 
     // --- The grid's find ---------------------------------------------------------------------
