@@ -235,9 +235,11 @@ inline QList<QVariantList> rowsOf(const QString& path, const QString& sql) {
 // cases, digits, quotes and the characters LIKE treats specially.
 inline QList<Customer> variedCustomers(int count) {
     static const QStringList surnames{"王", "李", "张", "刘", "陈", "闫", "覃", "单", "解", "区"};
+    // Equal names where the book allows them; the shared book keeps customer names unique.
+    const int numbers = onSharedBook() ? count : count / 3 + 1;
     QList<Customer> rows;
     for (int i = 0; i < count; ++i) {
-        QString name = surnames.at(i % surnames.size()) + QString::number(i % (count / 3 + 1));
+        QString name = surnames.at(i % surnames.size()) + QString::number(i % numbers);
         QVariant stored = name;
         switch (i % 13) {
             case 1:

@@ -633,7 +633,7 @@ class TestAddressBookDb : public QObject {
         const QString& path = set.path;
         QList<QStringList> expected = shown(rowsOf(path, AddressBook::kCustomerListSql));
         auto tableRow = [&](const QString& id) {
-            return shown(rowsOf(path, "SELECT * FROM 客户 WHERE ID = " + id));
+            return shown(rowsOf(path, "SELECT * FROM 客户 WHERE \"ID\" = " + id));
         };
 
         // A change in the second block, with the blocks around it read before.
@@ -683,8 +683,9 @@ class TestAddressBookDb : public QObject {
 
     void locateAndLookupFindRowsAnywhereInAPagedRowSet() {
         QList<Customer> customers = variedCustomers(kBlock * 4);
-        customers << Customer{"远方公司", "1", "", "", ""} << Customer{"远方公司", "2", "", "", ""}
-                  << Customer{" 乙公司\t", "3", "", "", ""} << Customer{"丙公司", "4", "", "", ""};
+        customers << Customer{"远方公司", "1", "", "", ""};
+        if (!onSharedBook()) customers << Customer{"远方公司", "2", "", "", ""};
+        customers << Customer{" 乙公司\t", "3", "", "", ""} << Customer{"丙公司", "4", "", "", ""};
         CustomerRowSet set(customers);
         AddressQuery& q = set.q;
         const QList<QStringList> rows = shown(rowsOf(set.path, AddressBook::kCustomerListSql));

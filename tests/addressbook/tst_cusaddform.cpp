@@ -971,7 +971,8 @@ class TestCusAddForm : public QObject {
         QStringList changed = boxTextsOf(rows.at(target));
         changed[0] = changed[0].trimmed();
         changed[1] = "555";
-        QCOMPARE(boxTextsOf(rowsOf(path, "SELECT * FROM 客户 WHERE ID = " + id).first()), changed);
+        QCOMPARE(boxTextsOf(rowsOf(path, "SELECT * FROM 客户 WHERE \"ID\" = " + id).first()),
+                 changed);
         QCOMPARE(grid->model()->index(target, 2).data().toString(), QStringLiteral("555"));
         QCOMPARE(grid->model()->index(target, 1).data().toString(), changed[0]);
         QCOMPARE(grid->model()->index(target + 1, 0).data().toString(),
@@ -981,7 +982,7 @@ class TestCusAddForm : public QObject {
         boxes->clear();
         click(form->BtnKHDele);
         QCOMPARE(boxes->texts(), QStringList{"确实要删除该条记录？"});
-        QVERIFY(rowsOf(path, "SELECT * FROM 客户 WHERE ID = " + id).isEmpty());
+        QVERIFY(rowsOf(path, "SELECT * FROM 客户 WHERE \"ID\" = " + id).isEmpty());
         rows.removeAt(target);
         QCOMPARE(grid->currentIndex().row(), target);
         QCOMPARE(boxTexts(), boxTextsOf(rows.at(target)));
@@ -994,9 +995,11 @@ class TestCusAddForm : public QObject {
         click(form->BtnKHAdd);
         QCOMPARE(grid->model()->rowCount(), n);
         QCOMPARE(grid->model()->index(n - 1, 1).data().toString(), QStringLiteral("新的客户"));
-        QCOMPARE(
-            grid->model()->index(n - 1, 0).data().toString(),
-            rowsOf(path, "SELECT ID FROM 客户 WHERE 名称 = '新的客户'").first().first().toString());
+        QCOMPARE(grid->model()->index(n - 1, 0).data().toString(),
+                 rowsOf(path, "SELECT \"ID\" FROM 客户 WHERE 名称 = '新的客户'")
+                     .first()
+                     .first()
+                     .toString());
         QCOMPARE(gridColumn(grid, 0).mid(0, n - 1), ids);
     }
 
