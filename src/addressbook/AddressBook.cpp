@@ -22,6 +22,11 @@ const QString AddressBook::kSenderEntriesSql =
 const QString AddressBook::kCustomerEntriesSql =
     QStringLiteral("Select ID, 名称, 收货人, 电话 from 客户 order by 名称");
 
+const QString AddressBook::kSenderByKeySql =
+    QStringLiteral("Select * from \"发货人\" where \"ID\"=?");
+const QString AddressBook::kCustomerByKeySql =
+    QStringLiteral("Select * from \"客户\" where \"ID\"=?");
+
 const QString AddressBook::kConnectFailedText = QStringLiteral("数据库连接设置错误！");
 const QString AddressBook::kStatementFailedText =
     QStringLiteral("无法连接网络，请检查服务器是否启动或者网络连接是否正常！！");

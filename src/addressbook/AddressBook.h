@@ -33,6 +33,10 @@ class AddressBook : public QObject {
     static const QString
         kCustomerEntriesSql;  // "Select ID, 名称, 收货人, 电话 from 客户 order by 名称"
 
+    // A picked entry's own row, by its key.
+    static const QString kSenderByKeySql;    // Select * from "发货人" where "ID"=?
+    static const QString kCustomerByKeySql;  // Select * from "客户" where "ID"=?
+
     static const QString kConnectFailedText;  // "数据库连接设置错误！"
     static const QString
         kStatementFailedText;  // "无法连接网络，请检查服务器是否启动或者网络连接是否正常！！"
