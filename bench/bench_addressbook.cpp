@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "../tests/addressbook/AddressBookTestData.h"
+#include "../tools/CourierPictures.h"
 #include "addressbook/AddressBook.h"
 #include "addressbook/AddressGrid.h"
 #include "addressbook/AddressPickers.h"
@@ -35,6 +36,7 @@
 #include "app/WaybillField.h"
 #include "app/WaybillFieldSpecs.h"
 #include "platform/AppEnvironment.h"
+#include "platform/MessageBoxes.h"
 
 namespace {
 
@@ -79,6 +81,17 @@ void reportMemory(const char* when) {
             std::printf("resident memory %-44s %s\n", when, line.mid(6).simplified().constData());
     std::fflush(stdout);
 }
+
+// A message the program shows is printed and answered, so that the bench never waits for a
+// person.
+class PrintedMessageBoxes : public MessageBoxes {
+  public:
+    Answer show(QWidget*, Icon, const QString& text, Buttons) override {
+        std::printf("message: %s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+    void soundBeep() override {}
+};
 
 // Waits on the event loop until the pickers' entries have arrived.
 void waitForEntries(AddressPickers& pickers) {
@@ -131,6 +144,8 @@ int runProgram(const QString& exeFolder, const QString& workFolder, bool keys) {
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     setUpApplication();
+    PrintedMessageBoxes boxes;
+    MessageBoxes::install(&boxes);
     AppEnvironment::setExecutableFolder(exeFolder);
     AppEnvironment::setWorkingFolder(workFolder);
     TEXPDPrintForm form;
@@ -159,6 +174,12 @@ int runProgram(const QString& exeFolder, const QString& workFolder, bool keys) {
     for (const QString& text : {QStringLiteral("wang"), QStringLiteral("l"), QStringLiteral("张")})
         worst = std::max(worst, typeTimed(form.cbbSendNames, "senders", text));
     report("picker keystroke to the updated list: worst", worst);
+    // A look at the open list, when asked for: two equal names told apart among many.
+    const QString screenshot = qEnvironmentVariable("QUORVEL_BENCH_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        typeTimed(form.cbbSendNames, "senders", QStringLiteral("zw"));
+        form.cbbSendNames->view()->window()->grab().save(screenshot);
+    }
     customers->hidePopup();
     form.cbbSendNames->hidePopup();
 
@@ -189,7 +210,7 @@ bool runChild(const QString& exeFolder, const QString& workFolder, bool keys) {
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(),
                 {"--program", exeFolder, workFolder, keys ? "keys" : "start"});
-    return child.waitForFinished(600000) && child.exitCode() == 0;
+    return child.waitForFinished(300000) && child.exitCode() == 0;
 }
 
 }  // namespace
@@ -240,6 +261,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir emptyExe, work;
     const QString emptyData = QDir(emptyExe.path()).filePath("data");
     testdata::makeBook(emptyData);
+    if (!courierpictures::writeCourierPictures(work.path()).isEmpty()) return 1;
     std::printf("-- the program with an empty book\n");
     std::fflush(stdout);
     if (!runChild(emptyExe.path(), work.path(), false)) return 1;

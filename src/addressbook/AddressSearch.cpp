@@ -56,22 +56,27 @@ AddressSearch::Found AddressSearch::all() const {
     return found;
 }
 
-bool AddressSearch::keeps(int index, const QString& typed, const QString& lower,
-                          quint64 sketch) const {
+bool AddressSearch::keeps(int index, const Typed& typed) const {
     const AddressEntries& e = *m_entries;
-    if ((e.sketch(index) & sketch) != sketch || !e.offered(index)) return false;
-    return e.name(index).contains(typed, Qt::CaseInsensitive) ||
-           e.detail(index).contains(typed, Qt::CaseInsensitive) || e.phone(index).contains(typed) ||
-           SpellsPartOf(lower, e.name(index));
+    if ((e.sketch(index) & typed.sketch) != typed.sketch || !e.offered(index)) return false;
+    return e.name(index).contains(typed.text, typed.cases) ||
+           e.detail(index).contains(typed.text, typed.cases) ||
+           e.phone(index).contains(typed.text) ||
+           (typed.spellable && SpellsPartOf(typed.lower, e.name(index)));
 }
 
 template <typename Indexes>
-AddressSearch::Found AddressSearch::kept(const Indexes& indexes, const QString& typed) const {
+AddressSearch::Found AddressSearch::kept(const Indexes& indexes, const QString& text) const {
+    Typed typed{text, text.toLower(), 0, Qt::CaseInsensitive, true};
+    typed.sketch = AddressEntries::sketchOf(typed.lower);
+    // Text without upper and lower case (Han characters, digits) is compared as it is.
+    if (text == typed.lower && text == text.toUpper()) typed.cases = Qt::CaseSensitive;
+    // A character that has a reading is spelled by letters only: typed, it spells nothing.
+    typed.spellable =
+        std::none_of(text.begin(), text.end(), [](QChar c) { return !PinyinOf(c).isEmpty(); });
     Found found;
-    const QString lower = typed.toLower();
-    const quint64 sketch = AddressEntries::sketchOf(lower);
     for (int i : indexes)
-        if (keeps(i, typed, lower, sketch)) found.push_back(i);
+        if (keeps(i, typed)) found.push_back(i);
     return found;
 }
 

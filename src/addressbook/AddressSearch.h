@@ -35,7 +35,15 @@ class AddressSearch {
     void notePicked(int index);
 
   private:
-    bool keeps(int index, const QString& typed, const QString& lower, quint64 sketch) const;
+    // A typed text, prepared once for the test of every entry.
+    struct Typed {
+        QString text;
+        QString lower;
+        quint64 sketch;
+        Qt::CaseSensitivity cases;
+        bool spellable;  // whether it may spell part of a name by pinyin
+    };
+    bool keeps(int index, const Typed& typed) const;
     template <typename Indexes>
     Found kept(const Indexes& indexes, const QString& typed) const;
 
