@@ -23,6 +23,11 @@ const QString AddressBook::kSenderEntriesSql =
 const QString AddressBook::kCustomerEntriesSql =
     QStringLiteral("Select \"ID\", 名称, 收货人, 电话 from 客户 order by 名称");
 
+const QString AddressBook::kSenderByKeySql =
+    QStringLiteral("Select * from \"发货人\" where \"ID\"=?");
+const QString AddressBook::kCustomerByKeySql =
+    QStringLiteral("Select * from \"客户\" where \"ID\"=?");
+
 const QString AddressBook::kConnectFailedText = QStringLiteral("数据库连接设置错误！");
 const QString AddressBook::kNotInitialisedText = QStringLiteral(
     "共享通讯录还没有初始化，请在“发货人、客户添加与编辑”中点击“初始化共享通讯录”。");
@@ -72,6 +77,30 @@ void makeUserBookIfMissing() {
     AddressBookFile::create(path, QString::fromLatin1(AddressBookFile::kPassword));
 }
 }  // namespace
+
+namespace {
+
+bool openBook(const QString& connectionName, const std::optional<SharedBookSettings>& shared,
+              const QString& localConnectionString, QString* why) {
+    if (shared) return SharedAddressBook::open(connectionName, *shared, why);
+    return AddressBookFile::open(connectionName, localConnectionString, why);
+}
+
+}  // namespace
+
+AddressBook::ConnectionOpener AddressBook::connectionOpener() const {
+    // The settings as they were when connecting: the shared connection keeps no password, so
+    // a copy of it could not log in; the password file is read again instead.
+    return [shared = m_shared, local = connectionString(AppEnvironment::dataHome())](
+               const QString& connectionName, QString* why) {
+        return openBook(connectionName, shared, local, why);
+    };
+}
+
+bool AddressBook::openConfiguredBook(const QString& connectionName, QString* why) {
+    return openBook(connectionName, SharedBookSettings::read(AppEnvironment::settingsFilePath()),
+                    connectionString(AppEnvironment::dataHome()), why);
+}
 
 void AddressBook::ConnectAddressBook() {
     ADOQuery1->close();

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <optional>
 
 #include "addressbook/AddressQuery.h"
@@ -37,6 +38,10 @@ class AddressBook : public QObject {
     static const QString
         kCustomerEntriesSql;  // "Select "ID", 名称, 收货人, 电话 from 客户 order by 名称"
 
+    // A picked entry's own row, by its key.
+    static const QString kSenderByKeySql;    // Select * from "发货人" where "ID"=?
+    static const QString kCustomerByKeySql;  // Select * from "客户" where "ID"=?
+
     static const QString kConnectFailedText;  // "数据库连接设置错误！"
     // Connected to a shared book whose tables have not been made yet.
     static const QString kNotInitialisedText;
@@ -62,6 +67,15 @@ class AddressBook : public QObject {
     // The settings name a shared book (whether or not it could be reached).
     bool isShared() const { return m_shared.has_value(); }
     QString connectionName() const { return m_connectionName; }
+
+    // Opens a connection of its own (another thread's, or a print's without the main window) to
+    // a book: returns false with the reason in `why`.
+    using ConnectionOpener = std::function<bool(const QString& connectionName, QString* why)>;
+    // To the book this object connected to; safe to call on any thread.
+    ConnectionOpener connectionOpener() const;
+    // To the book the settings file names now (the shared book, else the local file, which is
+    // never made here).
+    static bool openConfiguredBook(const QString& connectionName, QString* why);
 
     // Runs `sql` (with `boundValues` for its "?" placeholders) on `dataSet` and leaves it open on
     // its first row. On failure: tells the user, closes `dataSet` and throws SilentAbort, which

@@ -7,27 +7,17 @@
 #include <QStringListModel>
 #include <QStyle>
 #include <algorithm>
-#include <numeric>
+#include <queue>
 
 #include "addressbook/AddressBook.h"
+#include "addressbook/AddressEntryLoader.h"
 #include "addressbook/AddressFieldColumns.h"
 #include "addressbook/AddressNameLists.h"
+#include "addressbook/AddressPickerModel.h"
 #include "addressbook/Pinyin.h"
 #include "app/DropDownList.h"
 #include "platform/HandlerGuard.h"
-
-namespace {
-
-// The columns of a side's entries: the name, what tells equal names apart, the telephone.
-struct EntryColumns {
-    const char* name;
-    const char* detail;
-    const char* phone;
-};
-constexpr EntryColumns kSenderEntry{"发货人", "单位", "电话"};
-constexpr EntryColumns kCustomerEntry{"名称", "收货人", "电话"};
-
-}  // namespace
+#include "platform/MessageBoxes.h"
 
 AddressPickers::AddressPickers(AddressBook& book, QComboBox* cbbSendNames,
                                QComboBox* cbbCustomerNames, FieldLookup fields, QObject* parent)
@@ -36,8 +26,16 @@ AddressPickers::AddressPickers(AddressBook& book, QComboBox* cbbSendNames,
       m_sendNames(cbbSendNames),
       m_customerNames(cbbCustomerNames),
       m_fields(std::move(fields)) {
-    preparePicker(m_sendNames);
-    preparePicker(m_customerNames);
+    preparePicker(m_sendNames, m_sender);
+    preparePicker(m_customerNames, m_customer);
+    for (bool senderSide : {true, false}) {
+        AddressEntryLoader* loader = side(senderSide).loader;
+        connect(loader, &AddressEntryLoader::loaded, this,
+                [this, senderSide](std::shared_ptr<const AddressEntries> entries) {
+                    entriesLoaded(senderSide, std::move(entries));
+                });
+        connect(loader, &AddressEntryLoader::failed, this, &AddressPickers::loadFailed);
+    }
     connect(m_sendNames, &QComboBox::activated, this,
             [this] { runGuarded([this] { cbbSendNamesChange(); }); });
     connect(m_customerNames, &QComboBox::activated, this,
@@ -50,14 +48,15 @@ AddressPickers::FieldLookup AddressPickers::fieldsUnder(QWidget* root) {
     };
 }
 
-void AddressPickers::preparePicker(QComboBox* picker) {
-    // A plain string model: tens of thousands of names go in with one reset, not one item at a
+void AddressPickers::preparePicker(QComboBox* picker, Side& side) {
+    // A model over entry indexes: a million names go in with one reset, not one item at a
     // time, and the list view lays them out as rows of one height.
     // A drop-down list without free text entry: the picker's text is the chosen entry
     // or empty.
     picker->setEditable(false);
-    if (!qobject_cast<QStringListModel*>(picker->model()))
-        picker->setModel(new QStringListModel(picker));
+    side.model = new AddressPickerModel(picker);
+    picker->setModel(side.model);
+    side.loader = new AddressEntryLoader(this);
     if (auto* list = qobject_cast<QListView*>(picker->view())) list->setUniformItemSizes(true);
     // Its width is fixed by the window; never measure every name for a size hint.
     picker->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -78,6 +77,10 @@ void AddressPickers::ReplaceEntries(QComboBox* picker, const QStringList& entrie
         picker->clear();
         picker->addItems(entries);
     }
+    refitOpenList(picker);
+}
+
+void AddressPickers::refitOpenList(QComboBox* picker) {
     // A reset model makes QComboBox choose its first entry (without `activated`); undo that.
     picker->setCurrentIndex(-1);
     // The list opened on the key press keeps the height and the scroll position it had for the
@@ -96,89 +99,103 @@ void AddressPickers::Fill() {
         for (bool senderSide : {true, false}) showAll(senderSide);
         return;
     }
+    // Until the entries arrive the pickers keep their entries, with none chosen.
+    for (bool senderSide : {true, false}) {
+        setTyped(senderSide, QString());
+        picker(senderSide)->setCurrentIndex(-1);
+    }
+    // Nothing written since the fill under way: its entries are on their way.
+    if (stamp && stamp == m_loadingAt && isFilling()) return;
     m_filledAt.reset();
-    fillSide(true);
-    fillSide(false);
-    m_filledAt = stamp;
+    m_loadingAt.reset();
+    for (bool senderSide : {true, false}) {
+        const QString& sql =
+            senderSide ? AddressBook::kSenderEntriesSql : AddressBook::kCustomerEntriesSql;
+        // The statement is tried here, reading no row, so that its failure is told now.
+        m_book.OpenData(sql + QStringLiteral(" limit 0"), *m_book.ADOQuery1);
+        m_book.ADOQuery1->close();
+        side(senderSide).loader->start(m_book.connectionOpener(), sql);
+    }
+    m_loadingAt = stamp;
+}
+
+bool AddressPickers::isFilling() const {
+    return m_sender.loader->isLoading() || m_customer.loader->isLoading();
+}
+
+void AddressPickers::entriesLoaded(bool senderSide, std::shared_ptr<const AddressEntries> entries) {
+    (senderSide ? SenderNameList : CustomerNameList).setEntries(entries);
+    Side& s = side(senderSide);
+    s.search.setEntries(std::move(entries));
+    s.searches.clear();
+    if (!s.typed.isEmpty() && picker(senderSide)->view()->isVisible()) {
+        // Typed before the entries arrived: the text narrows them now.
+        s.filtered.clear();
+        keyUp(senderSide, 0);
+    } else {
+        showAll(senderSide);
+    }
+    if (isFilling()) return;
+    m_filledAt = m_loadingAt;
+    m_loadingAt.reset();
+    emit fillEnded();
+}
+
+void AddressPickers::loadFailed() {
+    m_loadingAt.reset();
+    MessageBoxes::information(AddressBook::kStatementFailedText);
+    if (!isFilling()) emit fillEnded();
 }
 
 void AddressPickers::showAll(bool senderSide) {
     setTyped(senderSide, QString());
     side(senderSide).filtered.clear();
-    QVector<int> all(side(senderSide).search.entries().size());
-    std::iota(all.begin(), all.end(), 0);
-    showEntries(senderSide, all, false);
+    showEntries(senderSide, side(senderSide).search.all(), false);
 }
 
-void AddressPickers::fillSide(bool senderSide) {
-    const EntryColumns& columns = senderSide ? kSenderEntry : kCustomerEntry;
-    AddressQuery& query = *m_book.ADOQuery1;
-    m_book.OpenData(senderSide ? AddressBook::kSenderEntriesSql : AddressBook::kCustomerEntriesSql,
-                    query);
-    const QString nameColumn = QString::fromUtf8(columns.name);
-    const QString detailColumn = QString::fromUtf8(columns.detail);
-    const QString phoneColumn = QString::fromUtf8(columns.phone);
-    const int keyColumn = 0;
-    QStringList names;
-    QVector<AddressEntry> entries;
-    names.reserve(query.recordCount());
-    entries.reserve(query.recordCount());
-    const int nameAt = query.columnIndex(nameColumn);
-    const int detailAt = query.columnIndex(detailColumn);
-    const int phoneAt = query.columnIndex(phoneColumn);
-    auto textAt = [&query](int row, int column) {
-        const QVariant v = query.valueAt(row, column);
-        return v.isNull() ? QString() : v.toString();
-    };
-    for (int row = 0; row < query.recordCount(); ++row) {
-        const QString name = textAt(row, nameAt);
-        names.append(name);
-        // A row without a name (a company stored without its person) is no picker entry.
-        if (name.trimmed().isEmpty()) continue;
-        entries.append({query.valueAt(row, keyColumn), name, textAt(row, detailAt).trimmed(),
-                        textAt(row, phoneAt).trimmed()});
-    }
-    query.close();
-    (senderSide ? SenderNameList : CustomerNameList) = std::move(names);
-    side(senderSide).search.setEntries(std::move(entries));
-    showAll(senderSide);
-}
-
-void AddressPickers::showEntries(bool senderSide, const QVector<int>& indexes,
-                                 bool withEmptyEntry) {
+void AddressPickers::showEntries(bool senderSide, std::vector<int> indexes, bool withEmptyEntry) {
+    if (withEmptyEntry) indexes.insert(indexes.begin(), -1);
+    fitListWidth(senderSide, indexes);
     Side& s = side(senderSide);
-    QStringList labels;
-    labels.reserve(indexes.size() + 1);
-    s.shown.clear();
-    if (withEmptyEntry) {
-        labels.append(QString());
-        s.shown.append(-1);
-    }
-    QComboBox* picker = senderSide ? m_sendNames : m_customerNames;
+    s.model->setRows(s.search.sharedEntries(), std::move(indexes));
+    refitOpenList(picker(senderSide));
+}
+
+void AddressPickers::fitListWidth(bool senderSide, const std::vector<int>& indexes) {
     // The open list is as wide as the entries that tell equal names apart (all entries, when
-    // there are few): what tells them apart must not be cut off by the narrow picker. Measuring
-    // every one of many thousand names would slow each keystroke down.
-    constexpr qsizetype kMeasuredAll = 500;
-    const QFontMetrics metrics(picker->view()->font());
-    int widest = 0;
-    for (int index : indexes) {
-        labels.append(s.search.label(index));
-        s.shown.append(index);
-        if (indexes.size() <= kMeasuredAll || s.search.sharesName(index))
-            widest = std::max(widest, metrics.horizontalAdvance(labels.last()));
+    // there are few): what tells them apart must not be cut off by the narrow picker. Of many
+    // thousand, only the longest labels are measured: measuring all would slow each keystroke.
+    constexpr size_t kMeasuredAll = 500;
+    constexpr size_t kMeasuredLongest = 32;
+    const AddressEntries& entries = side(senderSide).search.entries();
+    std::vector<int> measured;
+    if (indexes.size() <= kMeasuredAll) {
+        measured = indexes;
+    } else {
+        using Candidate = std::pair<qsizetype, int>;  // label length, entry
+        std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> longest;
+        for (int index : indexes) {
+            if (index < 0 || !entries.sharesName(index)) continue;
+            longest.emplace(entries.labelLength(index), index);
+            if (longest.size() > kMeasuredLongest) longest.pop();
+        }
+        for (; !longest.empty(); longest.pop()) measured.push_back(longest.top().second);
     }
-    QAbstractItemView* view = picker->view();
+    QAbstractItemView* view = picker(senderSide)->view();
+    const QFontMetrics metrics(view->font());
+    int widest = 0;
+    for (int index : measured)
+        if (index >= 0) widest = std::max(widest, metrics.horizontalAdvance(entries.label(index)));
     QStyle* style = view->style();
     const int margins = 2 * view->frameWidth() +
                         2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) +
                         style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
     view->setMinimumWidth(widest > 0 ? widest + margins : 0);
-    ReplaceEntries(picker, labels);
 }
 
 void AddressPickers::setTyped(bool senderSide, const QString& typed) {
     side(senderSide).typed = typed;
-    (senderSide ? m_sendNames : m_customerNames)->setPlaceholderText(typed);
+    picker(senderSide)->setPlaceholderText(typed);
 }
 
 void AddressPickers::setField(const QString& name, const QString& text) const {
@@ -187,35 +204,33 @@ void AddressPickers::setField(const QString& name, const QString& text) const {
 }
 
 void AddressPickers::change(bool senderSide) {
-    QComboBox* picker = senderSide ? m_sendNames : m_customerNames;
+    QComboBox* picker = this->picker(senderSide);
     const FieldColumn* table = senderSide ? kSenderFields : kCustomerFields;
-    const QString& lookupSql =
-        senderSide ? AddressBook::kSenderLookupSql : AddressBook::kCustomerLookupSql;
     Side& s = side(senderSide);
     setTyped(senderSide, QString());
     const QString text = picker->currentText();
-    const int row = picker->currentIndex();
     // The entry of the chosen row, when the picker still shows what this controller put there.
-    const int index = (row >= 0 && row < s.shown.size() && s.shown.size() == picker->count())
-                          ? s.shown.at(row)
-                          : -1;
-    const bool ownEntry = index >= 0 && s.search.label(index) == text;
+    const int index = picker->model() == s.model ? s.model->entryAt(picker->currentIndex()) : -1;
+    const AddressEntries& entries = s.search.entries();
+    const bool ownEntry = index >= 0 && entries.label(index) == text;
     // No name chosen (or the filter's empty entry): the side's fields are emptied, so that
     // they show their captions as placeholders again and print nothing.
     if (text.isEmpty()) {
         for (int i = 0; i < 5; ++i) setField(QLatin1String(table[i].field), QString());
         return;
     }
+    // The chosen entry is read by its key: that very row, also among equal names. A name
+    // that is no entry of this picker is looked up by name (the first row of that name).
     AddressQuery& query = *m_book.ADOQuery1;
-    const QString name = ownEntry ? s.search.entries().at(index).name : text;
-    m_book.OpenData(lookupSql, query, {name});
-    // The chosen entry's own row among the rows of that name, else the first; no row reads as
-    // empty texts.
-    if (ownEntry && query.recordCount() > 1) {
-        const QVariant key = s.search.entries().at(index).key;
-        query.locate(query.columnNames().value(0), key.toString());
-    }
+    if (ownEntry)
+        m_book.OpenData(senderSide ? AddressBook::kSenderByKeySql : AddressBook::kCustomerByKeySql,
+                        query, {entries.key(index)});
+    else
+        m_book.OpenData(
+            senderSide ? AddressBook::kSenderLookupSql : AddressBook::kCustomerLookupSql, query,
+            {text});
     if (ownEntry) s.search.notePicked(index);
+    // No row reads as empty texts.
     for (int i = 0; i < 5; ++i)
         setField(QLatin1String(table[i].field), query.text(QString::fromUtf8(table[i].column)));
     query.close();
@@ -253,9 +268,7 @@ void AddressPickers::keyUp(bool senderSide, int key) {
         if (!s.filtered.isEmpty()) {
             // Everything typed was taken back: all entries again.
             s.filtered.clear();
-            QVector<int> all(s.search.entries().size());
-            std::iota(all.begin(), all.end(), 0);
-            showEntries(senderSide, all, true);
+            showEntries(senderSide, s.search.all(), true);
             return;
         }
         if (key < 65 || key > 90) return;
@@ -264,7 +277,23 @@ void AddressPickers::keyUp(bool senderSide, int key) {
         return;  // a key that typed nothing (an arrow, Shift) leaves the entries alone
     }
     s.filtered = s.typed;
-    showEntries(senderSide, s.search.matching(narrowing), true);
+    showEntries(senderSide, s.search.inShowingOrder(found(senderSide, narrowing)), true);
+    // A picker still waiting for its entries had nothing to open on the key press: its list
+    // opens now, so that the next keys add to the text instead of starting a new one.
+    QComboBox* picker = this->picker(senderSide);
+    if (!s.typed.isEmpty() && m_autoDropDown && !picker->view()->isVisible()) picker->showPopup();
+}
+
+AddressSearch::Found AddressPickers::found(bool senderSide, const QString& typed) {
+    auto& searches = side(senderSide).searches;
+    const AddressSearch& search = side(senderSide).search;
+    while (!searches.empty() && !typed.startsWith(searches.back().first)) searches.pop_back();
+    if (!searches.empty() && searches.back().first == typed) return searches.back().second;
+    AddressSearch::Found found =
+        searches.empty() ? search.matching(typed)
+                         : search.narrowed(searches.back().second, searches.back().first, typed);
+    searches.emplace_back(typed, found);
+    return found;
 }
 
 bool AddressPickers::takeTypedKey(QComboBox* picker, bool senderSide, const QKeyEvent& key) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "addressbook/AddressSearch.h"
 
@@ -13,6 +14,8 @@ class QComboBox;
 class QWidget;
 class QKeyEvent;
 class AddressBook;
+class AddressEntryLoader;
+class AddressPickerModel;
 
 // The sender and customer pickers, for the main window's two drop-down lists
 // cbbSendNames and cbbCustomerNames: the fill from the address book, the two change operations
@@ -40,10 +43,15 @@ class AddressPickers : public QObject {
     // Fields found as combo-box descendants of `root` by object name.
     static FieldLookup fieldsUnder(QWidget* root);
 
-    // The fill: senders (list and entries), then customers. A failing statement throws
-    // SilentAbort after OpenData's message; the list concerned and its picker stay as they were.
-    // When the book has not changed since the last fill, the names are not read again.
+    // The fill: senders (list and entries), then customers. Each side's statement is tried at
+    // once (no row read): a failing one throws SilentAbort after OpenData's message, and the
+    // list concerned and its picker stay as they were. The rows themselves are read on a
+    // thread of their own (AddressEntryLoader); until they arrive the pickers keep what they
+    // had, and a text typed meanwhile narrows the entries when they arrive. When the book has
+    // not changed since the last fill, the names are not read again.
     void Fill();
+    // Whether entries of a fill are still on their way.
+    bool isFilling() const;
 
     // The change operations.
     void cbbSendNamesChange();
@@ -76,29 +84,41 @@ class AddressPickers : public QObject {
     // Whether typing a character opens the picker's list (on by default).
     void setAutoDropDown(bool on) { m_autoDropDown = on; }
 
+  signals:
+    // The entries of the last fill have arrived, or their reading failed.
+    void fillEnded();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // What each side keeps: its entries, the entry shown in each picker row (-1 for the empty
-    // entry) and the text typed since its list opened.
+    // What each side keeps: its entries, the entries shown in its picker, the text typed since
+    // its list opened, and what recent searches found (each text a prefix of the next), so
+    // that typing on narrows the last result and Backspace takes an earlier one back.
     struct Side {
         AddressSearch search;
-        QVector<int> shown;
+        AddressPickerModel* model = nullptr;
+        AddressEntryLoader* loader = nullptr;
         QString typed;
         QString filtered;  // the typed text the entries were last narrowed by
+        std::vector<std::pair<QString, AddressSearch::Found>> searches;
     };
 
-    void preparePicker(QComboBox* picker);
+    void preparePicker(QComboBox* picker, Side& side);
     void change(bool senderSide);
     void keyUp(bool senderSide, int key);
-    void showEntries(bool senderSide, const QVector<int>& indexes, bool withEmptyEntry);
+    AddressSearch::Found found(bool senderSide, const QString& typed);
+    void showEntries(bool senderSide, std::vector<int> indexes, bool withEmptyEntry);
+    void fitListWidth(bool senderSide, const std::vector<int>& indexes);
     void setTyped(bool senderSide, const QString& typed);
     bool takeTypedKey(QComboBox* picker, bool senderSide, const QKeyEvent& key);
-    void fillSide(bool senderSide);
+    void entriesLoaded(bool senderSide, std::shared_ptr<const AddressEntries> entries);
+    void loadFailed();
     void showAll(bool senderSide);
     void setField(const QString& name, const QString& text) const;
     Side& side(bool senderSide) { return senderSide ? m_sender : m_customer; }
+    QComboBox* picker(bool senderSide) const { return senderSide ? m_sendNames : m_customerNames; }
+    static void refitOpenList(QComboBox* picker);
 
     AddressBook& m_book;
     QComboBox* m_sendNames;
@@ -107,5 +127,6 @@ class AddressPickers : public QObject {
     Side m_sender;
     Side m_customer;
     bool m_autoDropDown = true;
-    std::optional<QPair<quint64, qint64>> m_filledAt;  // the book's change stamp at the last fill
+    std::optional<QPair<quint64, qint64>> m_filledAt;   // the book's change stamp at the last fill
+    std::optional<QPair<quint64, qint64>> m_loadingAt;  // and at the fill whose rows are read
 };

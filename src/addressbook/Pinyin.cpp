@@ -77,7 +77,7 @@ QLatin1StringView SurnamePinyinOf(QChar character) {
     return PinyinOf(character);
 }
 
-QChar NameInitial(const QString& name) {
+QChar NameInitial(QStringView name) {
     if (name.isEmpty()) return QChar();
     const QChar first = name.front();
     if (first.isDigit() && first.unicode() < 128) return first;
@@ -86,41 +86,37 @@ QChar NameInitial(const QString& name) {
     return reading.isEmpty() ? QChar() : QChar(reading.front()).toUpper();
 }
 
-std::vector<QLatin1StringView> NameReadings(const QString& name) {
-    std::vector<QLatin1StringView> readings;
-    readings.reserve(size_t(name.size()));
-    for (qsizetype i = 0; i < name.size(); ++i)
-        readings.push_back(i == 0 ? SurnamePinyinOf(name.at(i)) : PinyinOf(name.at(i)));
-    return readings;
+QLatin1StringView NameReadingAt(QStringView name, qsizetype at) {
+    return at == 0 ? SurnamePinyinOf(name.at(at)) : PinyinOf(name.at(at));
 }
 
 namespace {
 
-bool spellsFrom(QStringView typed, const QString& name,
-                const std::vector<QLatin1StringView>& readings, qsizetype at) {
+// The readings are looked up per character as the spelling reaches it: most starting
+// characters fail on the first typed letter, so most readings are never looked up.
+bool spellsFrom(QStringView typed, QStringView name, qsizetype at) {
     if (typed.isEmpty()) return true;
     if (at >= name.size()) return false;
-    const QLatin1StringView reading = readings[size_t(at)];
+    const QLatin1StringView reading = NameReadingAt(name, at);
     if (reading.isEmpty()) {
         if (name.at(at).toLower() != typed.front()) return false;
-        return spellsFrom(typed.mid(1), name, readings, at + 1);
+        return spellsFrom(typed.mid(1), name, at + 1);
     }
     // The longest agreeing part of the reading first: "zhangsan" takes all of "zhang".
     qsizetype agree = 0;
     while (agree < reading.size() && agree < typed.size() && reading.at(agree) == typed.at(agree))
         ++agree;
     for (qsizetype used = agree; used >= 1; --used)
-        if (spellsFrom(typed.mid(used), name, readings, at + 1)) return true;
+        if (spellsFrom(typed.mid(used), name, at + 1)) return true;
     return false;
 }
 
 }  // namespace
 
-bool SpellsPartOf(const QString& typed, const QString& name,
-                  const std::vector<QLatin1StringView>& readings) {
+bool SpellsPartOf(QStringView typed, QStringView name) {
     if (typed.isEmpty()) return false;
     for (qsizetype at = 0; at < name.size(); ++at)
-        if (spellsFrom(typed, name, readings, at)) return true;
+        if (spellsFrom(typed, name, at)) return true;
     return false;
 }
 

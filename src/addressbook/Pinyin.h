@@ -3,7 +3,6 @@
 #include <QChar>
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 // The pinyin initial of a Chinese character, from its GBK (code page 936) code: the first-level
 // characters of GB 2312 (B0A1 to D7F9) are ordered by pinyin, so 23 spans of codes give the letters
@@ -26,18 +25,17 @@ QLatin1StringView SurnamePinyinOf(QChar character);
 // The key a name is filed under by the letter filter: the capital initial of its first
 // character's (surname) reading, a Latin letter as its capital, a digit as itself; a null QChar
 // for anything else (an empty name, punctuation, a character without a reading).
-QChar NameInitial(const QString& name);
+QChar NameInitial(QStringView name);
 
-// The readings of a name's characters, one per UTF-16 unit (empty for a character without one),
-// the first read as a surname.
-std::vector<QLatin1StringView> NameReadings(const QString& name);
+// The reading of the character at `at` of a name: the first character is read as a surname
+// (empty for a character without a reading).
+QLatin1StringView NameReadingAt(QStringView name, qsizetype at);
 
 // Whether `typed` (lower case) spells consecutive characters of `name`, starting at any of them,
 // by their readings: each character by any leading part of its reading ("z", "zh", "zhang"), a
 // character without a reading by itself, case aside. "zs", "zsan", "zhangsan" and "san" all
 // spell part of 张三.
-bool SpellsPartOf(const QString& typed, const QString& name,
-                  const std::vector<QLatin1StringView>& readings);
+bool SpellsPartOf(QStringView typed, QStringView name);
 
 // The names of `names`, in list order, filed under `letter` (see NameInitial). Empty names never
 // match.

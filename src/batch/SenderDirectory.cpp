@@ -7,12 +7,10 @@
 #include "addressbook/AddressBook.h"
 #include "addressbook/AddressBookFile.h"
 #include "addressbook/AddressFieldColumns.h"
-#include "platform/AppEnvironment.h"
 
 SenderDirectory::SenderDirectory()
     : m_connection(QStringLiteral("SenderDirectory%1").arg(quintptr(this))) {
-    m_open = AddressBookFile::open(
-        m_connection, AddressBook::connectionString(AppEnvironment::dataHome()), &m_failure);
+    m_open = AddressBook::openConfiguredBook(m_connection, &m_failure);
 }
 
 SenderDirectory::~SenderDirectory() {

@@ -22,6 +22,7 @@
 #include "addressbook/TCusAddForm.h"
 #include "app/WaybillFieldSpecs.h"
 #include "platform/HandlerGuard.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestSupport.h"
 
 using namespace testdata;
@@ -105,6 +106,7 @@ class TestCusAddForm : public QObject {
         pickers = std::make_unique<AddressPickers>(*book, cbbSendNames, cbbCustomerNames,
                                                    AddressPickers::fieldsUnder(mainWindow.get()));
         if (withFile) QVERIFY(runGuarded([&] { pickers->Fill(); }));
+        QVERIFY(waitForPickerFill(*pickers));
         boxes->clear();
         mainWindow->show();
         form = new TCusAddForm(*book, pickers.get(), mainWindow.get());
@@ -677,6 +679,7 @@ class TestCusAddForm : public QObject {
         key(Qt::Key_Escape);
         QTRY_VERIFY(!form->isVisible());
         QVERIFY(!book->ADOQuery2->isOpen());
+        QVERIFY(waitForPickerFill(*pickers));
         QCOMPARE(SenderNameList, (QStringList{"阿伟", "张三"}));
         QCOMPARE(cbbSendNames->count(), 2);
         QCOMPARE(cbbSendNames->currentIndex(), -1);
@@ -702,6 +705,7 @@ class TestCusAddForm : public QObject {
         // A row changed behind the program's back (another connection) is seen.
         execOn(path, "INSERT INTO 发货人 (发货人) VALUES ('李四')");
         QVERIFY(runGuarded([&] { pickers->Fill(); }));
+        QVERIFY(waitForPickerFill(*pickers));
         QVERIFY(reads.count() > 0);
         QCOMPARE(SenderNameList, (QStringList{"李四", "张三"}));
         // So is a row the editor deletes.
@@ -714,6 +718,7 @@ class TestCusAddForm : public QObject {
         key(Qt::Key_Escape);
         QTRY_VERIFY(!form->isVisible());
         QVERIFY(reads.count() > 0);
+        QVERIFY(waitForPickerFill(*pickers));
         QCOMPARE(SenderNameList, QStringList{"张三"});
         QCOMPARE(cbbSendNames->count(), 1);
     }

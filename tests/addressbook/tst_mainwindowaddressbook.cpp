@@ -156,6 +156,7 @@ class TestMainWindowAddressBook : public QObject {
         QVERIFY(seen);
         QVERIFY(!CusAddForm);
         QVERIFY(!form.findChild<TCusAddForm*>());
+        QVERIFY(waitForPickerFill(*form.addressPickers));
         QCOMPARE(entriesOf(form.cbbSendNames), (QStringList{"阿伟", "张三"}));
         QCOMPARE(form.cbbSendNames->currentIndex(), -1);
         QCOMPARE(fieldTexts(form), captions());

@@ -98,6 +98,7 @@ class TestPickers : public QObject {
             std::make_unique<AddressPickers>(*book, window->cbbSendNames, window->cbbCustomerNames,
                                              AddressPickers::fieldsUnder(&window->widget));
         QVERIFY(runGuarded([&] { pickers->Fill(); }));
+        QVERIFY(waitForPickerFill(*pickers));
         window->widget.show();
         QVERIFY(QTest::qWaitForWindowActive(&window->widget));
     }
@@ -219,6 +220,7 @@ class TestPickers : public QObject {
         boxes->clear();
         QVERIFY(!runGuarded([&] { pickers->Fill(); }));
         QCOMPARE(boxes->texts(), QStringList{kStatementFailed});
+        QVERIFY(waitForPickerFill(*pickers));
         QCOMPARE(SenderNameList, (QStringList{"李四", "张三"}));  // the first list was filled
         QCOMPARE(CustomerNameList, QStringList{"乙公司"});        // the failing one kept
         QCOMPARE(entriesOf(window->cbbCustomerNames), QStringList{"乙公司"});

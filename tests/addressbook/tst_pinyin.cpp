@@ -189,10 +189,9 @@ class TestPinyin : public QObject {
 
     void onlyTheFirstCharacterIsReadAsASurname() {
         const QString name = QStringLiteral("曾曾");
-        const auto readings = NameReadings(name);
-        QCOMPARE(readings.at(0), QLatin1StringView("zeng"));
-        QCOMPARE(readings.at(1), PinyinOf(name.at(1)));
-        QVERIFY(readings.at(1) != QLatin1StringView("zeng"));
+        QCOMPARE(NameReadingAt(name, 0), QLatin1StringView("zeng"));
+        QCOMPARE(NameReadingAt(name, 1), PinyinOf(name.at(1)));
+        QVERIFY(NameReadingAt(name, 1) != QLatin1StringView("zeng"));
     }
 
     void everyHanCharacterWithAReadingHasALetter() {
@@ -246,7 +245,7 @@ class TestPinyin : public QObject {
         QFETCH(QString, typed);
         QFETCH(QString, name);
         QFETCH(bool, spells);
-        QCOMPARE(SpellsPartOf(typed, name, NameReadings(name)), spells);
+        QCOMPARE(SpellsPartOf(typed, name), spells);
     }
 };
 

@@ -6,11 +6,13 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QSignalSpy>
 #include <QStringDecoder>
 #include <QStyleHints>
 #include <QTest>
 
 #include "addressbook/AddressBookFile.h"
+#include "addressbook/AddressPickers.h"
 #include "app/TEXPDPrintForm.h"
 #include "template/ProfileFile.h"
 
@@ -100,5 +102,13 @@ TEXPDPrintForm& MainWindowFixture::start() {
     // Focus decides what the size edits do, and only an active window has a focus widget.
     m_form->activateWindow();
     if (!QTest::qWaitForWindowActive(m_form.get())) qWarning("main window did not become active");
+    if (m_form->addressPickers && !waitForPickerFill(*m_form->addressPickers))
+        qWarning("the pickers' entries did not arrive");
     return *m_form;
+}
+
+bool waitForPickerFill(AddressPickers& pickers) {
+    if (!pickers.isFilling()) return true;
+    QSignalSpy ended(&pickers, &AddressPickers::fillEnded);
+    return ended.wait(10000);
 }

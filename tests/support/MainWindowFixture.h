@@ -6,8 +6,13 @@
 #include "support/RecordingPrinterBackend.h"
 #include "support/TestSupport.h"
 
+class AddressPickers;
 class QComboBox;
 class TEXPDPrintForm;
+
+// Waits (on the event loop, at most ten seconds) until the entries of the pickers' last fill
+// have arrived; returns whether they did.
+bool waitForPickerFill(AddressPickers& pickers);
 
 // Picks the item with the given text from a drop-down list as a person does: opens the list
 // and clicks the item, so the list's `activated` handlers run.
@@ -36,7 +41,8 @@ class MainWindowFixture {
     // One value as the program reads it (empty when absent).
     QString value(const QString& section, const QString& key) const;
 
-    // Creates the main window and shows it, as the program's start does.
+    // Creates the main window and shows it, as the program's start does, and waits for the
+    // pickers' entries.
     TEXPDPrintForm& start();
     TEXPDPrintForm& form() { return *m_form; }
 
