@@ -151,13 +151,7 @@ class TestPickerKeys : public QObject {
     // Types `text` into the picker, one key event per character, as a user does: the first
     // character opens the list, the others narrow it.
     void typeText(const QString& text) {
-        for (const QChar c : text) {
-            const QChar upper = c.toUpper();
-            const Qt::Key key = upper.unicode() < 128 && upper.isLetterOrNumber()
-                                    ? Qt::Key(upper.unicode())
-                                    : Qt::Key(0);
-            type(key, QString(c));
-        }
+        for (const QChar c : text) type(keyTyping(c), QString(c));
     }
 
     void equalNamesAreToldApartAndEachFillsItsOwnRow() {

@@ -118,13 +118,9 @@ class TestPickerScale : public QObject {
 
     void type(const QString& text) {
         for (const QChar c : text) {
-            const QChar upper = c.toUpper();
-            const Qt::Key key = upper.unicode() < 128 && upper.isLetterOrNumber()
-                                    ? Qt::Key(upper.unicode())
-                                    : Qt::Key(0);
-            QTest::sendKeyEvent(QTest::Press, fx->form().windowHandle(), key, QString(c),
+            QTest::sendKeyEvent(QTest::Press, fx->form().windowHandle(), keyTyping(c), QString(c),
                                 Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, fx->form().windowHandle(), key, QString(c),
+            QTest::sendKeyEvent(QTest::Release, fx->form().windowHandle(), keyTyping(c), QString(c),
                                 Qt::NoModifier);
         }
     }

@@ -29,6 +29,12 @@ void chooseItem(QComboBox* list, const QString& text) {
     QTRY_VERIFY(!view->isVisible());
 }
 
+Qt::Key keyTyping(QChar c) {
+    const QChar upper = c.toUpper();
+    return upper.unicode() < 128 && upper.isLetterOrNumber() ? Qt::Key(upper.unicode())
+                                                             : Qt::Key(0);
+}
+
 void clickListEntry(QComboBox* list, int row) {
     QWidget* top = list->window();
     QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},

@@ -18,6 +18,9 @@ bool waitForPickerFill(AddressPickers& pickers);
 // and clicks the item, so the list's `activated` handlers run.
 void chooseItem(QComboBox* list, const QString& text);
 
+// The key a character is typed with: a letter's or digit's own key, no key code for others.
+Qt::Key keyTyping(QChar c);
+
 // Picks the entry in row `row` of a drop-down list with the mouse only: a click on the list
 // opens it, a click on the entry (after a double-click time, as a person does) chooses it.
 void clickListEntry(QComboBox* list, int row);
