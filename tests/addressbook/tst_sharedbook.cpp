@@ -14,6 +14,7 @@
 #include "addressbook/AddressQuery.h"
 #include "addressbook/SharedAddressBook.h"
 #include "addressbook/TCusAddForm.h"
+#include "batch/SenderDirectory.h"
 #include "support/TestSupport.h"
 
 using namespace testdata;
@@ -186,6 +187,24 @@ class TestSharedBook : public QObject {
         QVERIFY(after && after != before);
         execOn(path, "DELETE FROM 客户");  // no row, still a write statement
         QVERIFY(book.changeStamp() != after);
+    }
+
+    // A print without the main window (the batch window, the command line) takes its sender
+    // from the shared book, not from a local file beside the program.
+    void aPrintWithoutTheWindowReadsItsSendersFromTheSharedBook() {
+        TestFolders folders;
+        makeBook(folders.dataFolder(), {{"本地公司", "1", "本地路", "本地人", "本地"}});
+        const QString path = makeSharedBook();
+        execOn(path,
+               "INSERT INTO 发货人 (单位, 电话, 地址, 发货人, 始发地) "
+               "VALUES ('共享公司', '2', '共享路', '共享人', '北京')");
+        const SenderDirectory senders;
+        QVERIFY2(senders.isOpen(), qPrintable(senders.failure()));
+        QCOMPARE(senders.names(), QStringList{"共享人"});
+        const auto texts = senders.textsOf("共享人");
+        QVERIFY(texts);
+        QCOMPARE(texts->value("cbb1"), QStringLiteral("共享人"));
+        QVERIFY(!senders.textsOf("本地人"));
     }
 
     // The same customer added by two counters at the very same time: the first to commit wins,
