@@ -106,18 +106,14 @@ void AddressBook::ConnectAddressBook() {
     ADOQuery1->close();
     ADOQuery2->close();
     m_shared = SharedBookSettings::read(AppEnvironment::settingsFilePath());
-    if (m_shared) {
-        QString why;
-        if (!SharedAddressBook::open(m_connectionName, *m_shared, &why))
-            MessageBoxes::error(kConnectFailedText + QLatin1Char('\n') + why);
-        else if (!SharedAddressBook::isInitialised(m_connectionName))
-            MessageBoxes::information(kNotInitialisedText);
-        return;
-    }
-    makeUserBookIfMissing();
-    const QString connection = connectionString(AppEnvironment::dataHome());
-    if (!AddressBookFile::open(m_connectionName, connection))
-        MessageBoxes::error(kConnectFailedText);
+    if (!m_shared) makeUserBookIfMissing();
+    QString why;
+    // The shared book's failure names the server; the local file's message stays as it was.
+    if (!connectionOpener()(m_connectionName, &why))
+        MessageBoxes::error(m_shared ? kConnectFailedText + QLatin1Char('\n') + why
+                                     : kConnectFailedText);
+    else if (m_shared && !SharedAddressBook::isInitialised(m_connectionName))
+        MessageBoxes::information(kNotInitialisedText);
 }
 
 std::optional<QPair<quint64, qint64>> AddressBook::changeStamp() const {

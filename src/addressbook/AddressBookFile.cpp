@@ -238,10 +238,14 @@ QString quoteConnectionValue(const QString& value) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-bool registerPinyinCollation(QSqlDatabase& db) {
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return false;
-    sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.data());
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(handle.data());
+}
+
+bool registerPinyinCollation(QSqlDatabase& db) {
+    sqlite3* sqlite = sqliteHandle(db);
     if (!sqlite) return false;
     auto* collator = new QCollator(makeCollator());
     return sqlite3_create_collation_v2(sqlite, kCollationName, SQLITE_UTF8, collator, comparePinyin,

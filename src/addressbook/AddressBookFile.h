@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct sqlite3;
+
 // The small layer between the address book and the database engine: it knows the file format
 // of "QuorvelDB.qdb", opens an existing file named by an OLE DB style connection string, and makes
 // a new empty file (for the tool make-address-book).
@@ -57,6 +59,9 @@ bool open(const QString& connectionName, const QString& connectionString, QStrin
 // Makes a new, empty address book at `path`, protected by `password`. Refuses (returns false,
 // touches nothing) when anything already exists at `path`.
 bool create(const QString& path, const QString& password, QString* why = nullptr);
+
+// The SQLite engine's own handle of an open connection; null when it is no SQLite connection.
+sqlite3* sqliteHandle(const QSqlDatabase& db);
 
 // Registers the PINYIN collation on an open SQLite connection.
 bool registerPinyinCollation(QSqlDatabase& db);

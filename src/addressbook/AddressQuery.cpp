@@ -511,7 +511,7 @@ int AddressQuery::findPagedContaining(const QString& text, const QList<int>& col
     // a text without letters of two cases (Chinese, digits) is found faster by instr(); on
     // other databases the column is lowered as the pattern is.
     const bool sqlite =
-        QSqlDatabase::database(m_connectionName, false).driverName() == QLatin1String("QSQLITE");
+        !AddressBookBackend::isShared(QSqlDatabase::database(m_connectionName, false));
     const bool caseless = text.toLower() == text.toUpper();
     if (sqlite && caseless) pattern = text;
     const QString form = !sqlite    ? QStringLiteral("lower(CAST(%1 AS TEXT)) LIKE ? ESCAPE '!'")

@@ -5,12 +5,12 @@
 #include <QHash>
 #include <QScopeGuard>
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
 
+#include "addressbook/AddressBookFile.h"
 #include "platform/AppError.h"
 
 namespace {
@@ -33,13 +33,6 @@ QSqlQuery runBound(const QString& connectionName, const QString& sql, const QVar
     for (const QVariant& v : bound) query.addBindValue(v);
     if (!query.exec()) throw AppError(query.lastError().text());
     return query;
-}
-
-// The engine's own handle when the connection is SQLite, else null.
-sqlite3* sqliteHandle(const QSqlDatabase& db) {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
-    return *static_cast<sqlite3* const*>(handle.data());
 }
 
 void bindSqlite(sqlite3_stmt* statement, int at, const QVariant& v) {
@@ -80,7 +73,8 @@ QVector<qint64> readSqliteKeys(sqlite3* handle, const QString& sql, const QVaria
 QVector<qint64> AddressRowPages::readKeys(const QString& connectionName, const QString& sql,
                                           const QVariantList& bound) {
     const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    if (sqlite3* handle = sqliteHandle(db)) return readSqliteKeys(handle, sql, bound);
+    if (sqlite3* handle = AddressBookFile::sqliteHandle(db))
+        return readSqliteKeys(handle, sql, bound);
     QSqlQuery query = runBound(connectionName, sql, bound);
     QVector<qint64> keys;
     while (query.next()) keys.append(query.value(0).toLongLong());
