@@ -150,14 +150,13 @@ void AddressPickers::loadFailed() {
 void AddressPickers::showAll(bool senderSide) {
     setTyped(senderSide, QString());
     side(senderSide).filtered.clear();
-    showEntries(senderSide, side(senderSide).search.all(), false);
+    showEntries(senderSide, ShownEntries(side(senderSide).search.all(), {}), false);
 }
 
-void AddressPickers::showEntries(bool senderSide, std::vector<int> indexes, bool withEmptyEntry) {
-    if (withEmptyEntry) indexes.insert(indexes.begin(), -1);
-    fitListWidth(senderSide, indexes);
+void AddressPickers::showEntries(bool senderSide, ShownEntries shown, bool withEmptyEntry) {
+    fitListWidth(senderSide, shown.found());
     Side& s = side(senderSide);
-    s.model->setRows(s.search.sharedEntries(), std::move(indexes));
+    s.model->setRows(s.search.sharedEntries(), std::move(shown), withEmptyEntry);
     refitOpenList(picker(senderSide));
 }
 
@@ -175,7 +174,7 @@ void AddressPickers::fitListWidth(bool senderSide, const std::vector<int>& index
         using Candidate = std::pair<qsizetype, int>;  // label length, entry
         std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> longest;
         for (int index : indexes) {
-            if (index < 0 || !entries.sharesName(index)) continue;
+            if (!entries.sharesName(index)) continue;
             longest.emplace(entries.labelLength(index), index);
             if (longest.size() > kMeasuredLongest) longest.pop();
         }
@@ -185,7 +184,7 @@ void AddressPickers::fitListWidth(bool senderSide, const std::vector<int>& index
     const QFontMetrics metrics(view->font());
     int widest = 0;
     for (int index : measured)
-        if (index >= 0) widest = std::max(widest, metrics.horizontalAdvance(entries.label(index)));
+        widest = std::max(widest, metrics.horizontalAdvance(entries.label(index)));
     QStyle* style = view->style();
     const int margins = 2 * view->frameWidth() +
                         2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) +
@@ -268,7 +267,7 @@ void AddressPickers::keyUp(bool senderSide, int key) {
         if (!s.filtered.isEmpty()) {
             // Everything typed was taken back: all entries again.
             s.filtered.clear();
-            showEntries(senderSide, s.search.all(), true);
+            showEntries(senderSide, ShownEntries(s.search.all(), {}), true);
             return;
         }
         if (key < 65 || key > 90) return;
@@ -284,12 +283,12 @@ void AddressPickers::keyUp(bool senderSide, int key) {
     if (!s.typed.isEmpty() && m_autoDropDown && !picker->view()->isVisible()) picker->showPopup();
 }
 
-AddressSearch::Found AddressPickers::found(bool senderSide, const QString& typed) {
+AddressSearch::SharedFound AddressPickers::found(bool senderSide, const QString& typed) {
     auto& searches = side(senderSide).searches;
     const AddressSearch& search = side(senderSide).search;
     while (!searches.empty() && !typed.startsWith(searches.back().first)) searches.pop_back();
     if (!searches.empty() && searches.back().first == typed) return searches.back().second;
-    AddressSearch::Found found =
+    AddressSearch::SharedFound found =
         searches.empty() ? search.matching(typed)
                          : search.narrowed(searches.back().second, searches.back().first, typed);
     searches.emplace_back(typed, found);

@@ -101,14 +101,14 @@ class AddressPickers : public QObject {
         AddressEntryLoader* loader = nullptr;
         QString typed;
         QString filtered;  // the typed text the entries were last narrowed by
-        std::vector<std::pair<QString, AddressSearch::Found>> searches;
+        std::vector<std::pair<QString, AddressSearch::SharedFound>> searches;
     };
 
     void preparePicker(QComboBox* picker, Side& side);
     void change(bool senderSide);
     void keyUp(bool senderSide, int key);
-    AddressSearch::Found found(bool senderSide, const QString& typed);
-    void showEntries(bool senderSide, std::vector<int> indexes, bool withEmptyEntry);
+    AddressSearch::SharedFound found(bool senderSide, const QString& typed);
+    void showEntries(bool senderSide, ShownEntries shown, bool withEmptyEntry);
     void fitListWidth(bool senderSide, const std::vector<int>& indexes);
     void setTyped(bool senderSide, const QString& typed);
     bool takeTypedKey(QComboBox* picker, bool senderSide, const QKeyEvent& key);

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <array>
+#include <string_view>
 
 #include "PinyinTable.inc"
 
@@ -55,7 +56,8 @@ QChar GetPinyinInitial(QChar character) {
 QLatin1StringView PinyinOf(QChar character) {
     const char32_t code = character.unicode();
     if (code < kPinyinFirst || code > kPinyinLast) return {};
-    return QLatin1StringView(kPinyinSyllables[kPinyinSyllableOf[code - kPinyinFirst]]);
+    const std::string_view reading = kPinyinSyllables[kPinyinSyllableOf[code - kPinyinFirst]];
+    return QLatin1StringView(reading.data(), qsizetype(reading.size()));
 }
 
 namespace {
@@ -92,6 +94,22 @@ QLatin1StringView NameReadingAt(QStringView name, qsizetype at) {
 
 namespace {
 
+// What typing a character starts with: the first letter of its reading, or the character
+// itself in lower case when it has none. Built once for every UTF-16 code.
+const std::array<char16_t, 0x10000>& spellingStarts() {
+    static const std::array<char16_t, 0x10000> table = [] {
+        std::array<char16_t, 0x10000> starts{};
+        for (char32_t code = 0; code < 0x10000; ++code) {
+            const QChar character{char16_t(code)};
+            const QLatin1StringView reading = PinyinOf(character);
+            starts[code] = reading.isEmpty() ? character.toLower().unicode()
+                                             : char16_t(reading.front().unicode());
+        }
+        return starts;
+    }();
+    return table;
+}
+
 // The readings are looked up per character as the spelling reaches it: most starting
 // characters fail on the first typed letter, so most readings are never looked up.
 bool spellsFrom(QStringView typed, QStringView name, qsizetype at) {
@@ -99,7 +117,7 @@ bool spellsFrom(QStringView typed, QStringView name, qsizetype at) {
     if (at >= name.size()) return false;
     const QLatin1StringView reading = NameReadingAt(name, at);
     if (reading.isEmpty()) {
-        if (name.at(at).toLower() != typed.front()) return false;
+        if (spellingStarts()[name.at(at).unicode()] != typed.front()) return false;
         return spellsFrom(typed.mid(1), name, at + 1);
     }
     // The longest agreeing part of the reading first: "zhangsan" takes all of "zhang".
@@ -114,9 +132,14 @@ bool spellsFrom(QStringView typed, QStringView name, qsizetype at) {
 }  // namespace
 
 bool SpellsPartOf(QStringView typed, QStringView name) {
-    if (typed.isEmpty()) return false;
-    for (qsizetype at = 0; at < name.size(); ++at)
-        if (spellsFrom(typed, name, at)) return true;
+    if (typed.isEmpty() || name.isEmpty()) return false;
+    // Most characters cannot start the spelling at all: what typing them starts with is not
+    // the first typed character. Only where it is does the spelling go on.
+    const char16_t first = typed.front().unicode();
+    if (spellsFrom(typed, name, 0)) return true;  // the first character is read as a surname
+    const std::array<char16_t, 0x10000>& starts = spellingStarts();
+    for (qsizetype at = 1; at < name.size(); ++at)
+        if (starts[name.at(at).unicode()] == first && spellsFrom(typed, name, at)) return true;
     return false;
 }
 
