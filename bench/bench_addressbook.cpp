@@ -143,7 +143,8 @@ int keyOf(QChar c) {
 // The entries a picker shows, and the rows its list holds before it is scrolled.
 QString entriesShown(QComboBox* picker) {
     const int entries = static_cast<const AddressPickerModel*>(picker->model())->entryCount();
-    const int rows = picker->count() - 1;
+    // The empty entry on top (after typing) is no entry: no offered name is empty.
+    const int rows = picker->count() - (picker->itemText(0).isEmpty() ? 1 : 0);
     return rows < entries ? QStringLiteral("%1 entries, the first %2 in the list").arg(entries).arg(rows)
                           : QStringLiteral("%1 entries").arg(entries);
 }
@@ -187,8 +188,8 @@ int runProgram(const QString& exeFolder, const QString& workFolder, bool keys) {
     report("start-up to the pickers' entries arrived", ms(sinceStart));
     reportMemory("with the entries (editor closed)");
     if (!keys) return 0;
-    std::printf("  (%d sender entries, %d customer entries)\n", form.cbbSendNames->count(),
-                form.cbbCustomerNames->count());
+    std::printf("  (senders: %s; customers: %s)\n", qPrintable(entriesShown(form.cbbSendNames)),
+                qPrintable(entriesShown(form.cbbCustomerNames)));
 
     double worst = 0;
     QComboBox* customers = form.cbbCustomerNames;

@@ -1,6 +1,7 @@
 #include "addressbook/AddressSearch.h"
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 #include "addressbook/Pinyin.h"
@@ -150,7 +151,13 @@ AddressSearch::SharedFound AddressSearch::kept(const Indexes& indexes, const QSt
         keptIn[part] = out - from;
     };
     std::vector<std::thread> helpers;
-    for (size_t part = 1; part < parts; ++part) helpers.emplace_back(search, part);
+    for (size_t part = 1; part < parts; ++part) {
+        try {
+            helpers.emplace_back(search, part);
+        } catch (const std::system_error&) {
+            search(part);  // no thread to be had: this one does that stretch too
+        }
+    }
     search(0);
     for (std::thread& helper : helpers) helper.join();
     size_t end = keptIn[0];
