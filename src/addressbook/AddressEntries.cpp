@@ -36,22 +36,16 @@ quint64 pairBit(char16_t first, char16_t second) {
     return quint64(1) << ((quint32(first) * 0x9E3779B1u + quint32(second) * 0x85EBCA77u) >> 26);
 }
 
-// What typing the character at `at` of a name starts with: the first letter of its reading,
-// or the character itself in lower case.
-char16_t spellingStartAt(QStringView name, qsizetype at) {
-    const QLatin1StringView reading = NameReadingAt(name, at);
-    return reading.isEmpty() ? name.at(at).toLower().unicode() : reading.front().unicode();
-}
-
 // A spelling starting at a character takes either at least two letters of its reading, or
 // its first letter and then what the next character starts with.
 quint64 beginningsOf(QStringView name) {
     quint64 bits = 0;
     for (qsizetype at = 0; at < name.size(); ++at) {
         const QLatin1StringView reading = NameReadingAt(name, at);
-        const char16_t start = spellingStartAt(name, at);
+        const char16_t start = NameSpellingStartAt(name, at).unicode();
         if (reading.size() >= 2) bits |= pairBit(start, reading.at(1).unicode());
-        if (at + 1 < name.size()) bits |= pairBit(start, spellingStartAt(name, at + 1));
+        if (at + 1 < name.size())
+            bits |= pairBit(start, NameSpellingStartAt(name, at + 1).unicode());
     }
     return bits;
 }

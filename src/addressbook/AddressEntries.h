@@ -10,8 +10,7 @@
 // person) and telephone back to back, the name's filing letter and three 64-bit sketches: of
 // the characters an entry contains, of those that can spell its name by pinyin, and of the
 // pairs such a spelling can begin with, so that a search rejects most entries without looking
-// at their text. No entry has a heap allocation
-// of its own.
+// at their text. No entry has a heap allocation of its own.
 //
 // The rows are appended in the order of the entries statement (ordered by name), so equal
 // names are neighbours. A row whose name is blank is kept (the name lists hold every row) but

@@ -17,20 +17,9 @@ bool isFilterKey(const QString& typed) {
     return typed.size() == 1 && typed.front().unicode() < 128 && typed.front().isLetterOrNumber();
 }
 
-// Counts 0 .. count-1 without storing them.
+// The indexes 0 .. count-1, without storing them.
 struct EveryIndex {
     int count;
-    struct Iterator {
-        int at;
-        int operator*() const { return at; }
-        Iterator& operator++() {
-            ++at;
-            return *this;
-        }
-        bool operator!=(const Iterator& other) const { return at != other.at; }
-    };
-    Iterator begin() const { return {0}; }
-    Iterator end() const { return {count}; }
     int size() const { return count; }
     int operator[](size_t at) const { return int(at); }
 };

@@ -131,15 +131,19 @@ bool spellsFrom(QStringView typed, QStringView name, qsizetype at) {
 
 }  // namespace
 
+QChar NameSpellingStartAt(QStringView name, qsizetype at) {
+    if (at > 0) return QChar(spellingStarts()[name.at(at).unicode()]);
+    const QLatin1StringView reading = SurnamePinyinOf(name.at(0));
+    return reading.isEmpty() ? name.at(0).toLower() : QChar(reading.front());
+}
+
 bool SpellsPartOf(QStringView typed, QStringView name) {
     if (typed.isEmpty() || name.isEmpty()) return false;
     // Most characters cannot start the spelling at all: what typing them starts with is not
     // the first typed character. Only where it is does the spelling go on.
-    const char16_t first = typed.front().unicode();
-    if (spellsFrom(typed, name, 0)) return true;  // the first character is read as a surname
-    const std::array<char16_t, 0x10000>& starts = spellingStarts();
-    for (qsizetype at = 1; at < name.size(); ++at)
-        if (starts[name.at(at).unicode()] == first && spellsFrom(typed, name, at)) return true;
+    const QChar first = typed.front();
+    for (qsizetype at = 0; at < name.size(); ++at)
+        if (NameSpellingStartAt(name, at) == first && spellsFrom(typed, name, at)) return true;
     return false;
 }
 

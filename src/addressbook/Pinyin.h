@@ -31,6 +31,10 @@ QChar NameInitial(QStringView name);
 // (empty for a character without a reading).
 QLatin1StringView NameReadingAt(QStringView name, qsizetype at);
 
+// What typing the character at `at` of a name starts with: the first letter of its reading
+// (the surname reading for the first character), or the character itself in lower case.
+QChar NameSpellingStartAt(QStringView name, qsizetype at);
+
 // Whether `typed` (lower case) spells consecutive characters of `name`, starting at any of them,
 // by their readings: each character by any leading part of its reading ("z", "zh", "zhang"), a
 // character without a reading by itself, case aside. "zs", "zsan", "zhangsan" and "san" all
